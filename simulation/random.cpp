@@ -1,0 +1,15 @@
+#include "random.h"
+
+namespace dravik {
+
+void LaggedAdditiveGenerator::setUp() {
+  table_[0] = 0;
+  table_[1] = 3783;
+  for (int i = 2; i <= kLength; ++i) table_[i] = (2 * table_[i - 1] + i) % kModulus;
+  j_ = 24;
+  k_ = 55;
+  steps_ = 0;
+  for (int n = 0; n < 1000; ++n) step();
+}
+
+}  // namespace dravik

@@ -1,0 +1,58 @@
+// The simulation's one random number source: a lagged additive (Fibonacci)
+// generator over 55 integers modulo 16384 with a fixed seed. A run is
+// reproducible number for number because the sequence never restarts and every
+// part of the transport draws exactly the deviates it needs, in a fixed order.
+#pragma once
+
+#include <cstdint>
+
+namespace dravik {
+
+class LaggedAdditiveGenerator {
+ public:
+  static constexpr std::int32_t kModulus = 16384;
+  // The real divisor, held in single precision (exactly 16384.099609375).
+  static constexpr float kDivisor = 16384.1f;
+  static constexpr int kLength = 55;
+
+  // Fills the table from the fixed seed and runs the 1000 warm-up steps.
+  LaggedAdditiveGenerator() { setUp(); }
+  void setUp();
+
+  // One step: stores table(k) = (table(j) + table(k)) mod 16384 and returns it;
+  // both indices move down by one and wrap from 1 to 55.
+  std::int32_t step() {
+    std::int32_t v = (table_[j_] + table_[k_]) % kModulus;
+    table_[k_] = v;
+    if (--j_ == 0) j_ = kLength;
+    if (--k_ == 0) k_ = kLength;
+    ++steps_;
+    return v;
+  }
+
+  // (v + 1)/16384.1: in (0, 1), never 0 and never 1.
+  float nextPositiveDeviate() { return toDeviate(step() + 1); }
+  // v/16384.1: in [0, 1), can be exactly 0.
+  float nextZeroBasedDeviate() { return toDeviate(step()); }
+
+  // Observable state, for tests and accounting.
+  std::uint64_t steps() const { return steps_; }  // steps since construction, warm-up included
+  int laggedIndex() const { return j_; }
+  int currentIndex() const { return k_; }
+  std::int32_t entry(int i) const { return table_[i]; }  // 1 ... 55
+  void setEntry(int i, std::int32_t v) { table_[i] = v; }  // test set-up only
+
+ private:
+  // The one conversion from an integer to a real: the quotient is formed in
+  // double precision and rounded to single precision.
+  static float toDeviate(std::int32_t n) {
+    return static_cast<float>(static_cast<double>(n) / static_cast<double>(kDivisor));
+  }
+
+  std::int32_t table_[kLength + 1] = {};  // positions 1 ... 55; 0 unused
+  int j_ = 24;                            // lagged position
+  int k_ = 55;                            // position receiving the next value
+  std::uint64_t steps_ = 0;
+};
+
+}  // namespace dravik
