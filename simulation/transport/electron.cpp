@@ -2,7 +2,18 @@
 
 #include <cmath>
 
+#include "simulation/transport/scatter.h"
+#include "simulation/transport/track.h"
+
 namespace dravik {
+
+namespace {
+
+constexpr float BRANCH_ENERGY = 305.0f;       // [keV]: stepped walk above, final range step at or below
+constexpr float COSINE_SCALE = 6.10352e-05f;  // integer table cosine -> cosine (about 1/16384)
+constexpr int kFirstDeflectionRow = 4;        // rows searched for the bracketing energy: 4 ... 24
+
+}  // namespace
 
 float stoppingPower(float T) {
   const float tau = T / 511.0f;
@@ -21,6 +32,57 @@ float stoppingPower(float T) {
                   (tau * tau / 8.0f - (2.0f * tau + 1.0f) * 0.693147f) / ((tau + 1.0f) * (tau + 1.0f));
   return (153.6f / beta2) * (std::log(30807000.0f * (tau * tau) * (tau + 2.0f)) + F - delta) *
          0.5551f;
+}
+
+void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phantom& phantom,
+                       LaggedAdditiveGenerator& rng, DoseKernel& kernel, int layer) {
+  const DeflectionTable& D = tables.deflection;
+  for (;;) {
+    const float T = e.T;
+    float dE;  // energy lost on this step [keV]
+    float s;   // step length [cm]
+    if (T > BRANCH_ENERGY) {
+      dE = tables.electronLossFraction * T;
+      s = dE / stoppingPower(T);
+    } else {
+      dE = T;
+      s = 0.407f * std::pow(0.001f * T, 1.38f);
+    }
+    const Point p0 = e.position;
+    const Direction& d = e.direction;
+    const Point p1{p0.x + d.cosPhi * s * d.sinTheta, p0.y + d.sinPhi * s * d.sinTheta,
+                   p0.z + d.cosTheta * s};
+    e.position = p1;
+    if (!phantom.contains(p1.x, p1.y, p1.z)) return;  // left the phantom with its energy
+    // A step that leaves a coordinate exactly unchanged deposits nothing.
+    if (!(p1.x == p0.x || p1.y == p0.y || p1.z == p0.z)) {
+      depositTrack(kernel, phantom, layer, dE, p0, p1);
+    }
+    if (dE == T) return;  // final range step
+
+    // Multiple-scattering deflection at the energy of the step's start.
+    int row = kFirstDeflectionRow;
+    while (row <= kDeflectionEnergies && !(D.energies[row] < T)) ++row;
+    e.T = T - dE;
+    if (row > kDeflectionEnergies) continue;  // below the table: no deflection, no deviates
+    const int k = row - 1;  // energies[k] >= T > energies[k + 1], or k = 3 extrapolating
+    const float r1 = rng.nextPositiveDeviate();
+    const float r2 = rng.nextPositiveDeviate();
+    const float u = 64.0f * r1;
+    const int c = static_cast<int>(u) + 1;
+    const float f = u - static_cast<float>(c - 1);
+    const float mk = static_cast<float>(D.M(c, k)) + static_cast<float>(D.M(c + 1, k) - D.M(c, k)) * f;
+    const float mk1 =
+        static_cast<float>(D.M(c, k + 1)) + static_cast<float>(D.M(c + 1, k + 1) - D.M(c, k + 1)) * f;
+    const float g = (T - D.energies[k]) / (D.energies[k + 1] - D.energies[k]);
+    float cosTheta = (mk + (mk1 - mk) * g) * COSINE_SCALE;
+    if (cosTheta > 1.0f) cosTheta = 1.0f;
+    // A table cosine of -16384 scales to just below -1; cut it so the sine is defined.
+    if (cosTheta < -1.0f) cosTheta = -1.0f;
+    const float sinTheta = std::sqrt(1.0f - cosTheta * cosTheta);
+    const float phi = r2 * PI * 2.0f;
+    e.direction = rotateDirection(e.direction, sinTheta, cosTheta, std::sin(phi), std::cos(phi));
+  }
 }
 
 }  // namespace dravik
