@@ -1,8 +1,105 @@
 #include "simulation/transport/photon.h"
 
+#include <cmath>
+
+#include "simulation/kernel.h"
+#include "simulation/transport/absorption.h"
+#include "simulation/transport/electron.h"
+#include "simulation/transport/scatter.h"
+
 namespace dravik {
 
-// Placeholder until photon transport lands: the history deposits nothing.
-void trackHistory(Simulation&) {}
+namespace {
+
+float logLog(float lowLog, float highLog, float t) { return std::exp(lowLog + (highLog - lowLog) * t); }
+
+// Follows sim.run.photon step by step until it is absorbed, cut off or leaves
+// the phantom; a pair production continues with the first annihilation photon.
+void trackPhoton(Simulation& sim) {
+  PhotonState& photon = sim.run.photon;
+  HistoryState& history = sim.run.history;
+  LaggedAdditiveGenerator& rng = sim.run.rng;
+  for (;;) {
+    history.pairStage = 0;
+    if (photon.E < CUTOFF_ENERGY) {
+      depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, photon.E, photon.position);
+      return;
+    }
+    const PhotonCoefficients mu = lookupCoefficients(sim.tables.photon, photon.E);
+    const float r1 = rng.nextPositiveDeviate();
+    const float r2 = rng.nextPositiveDeviate();
+    const float s = -std::log(r1) / mu.total;  // free path [cm]
+    const Direction before = photon.direction;
+    const Point p{photon.position.x + s * before.sinTheta * before.cosPhi,
+                  photon.position.y + s * before.sinTheta * before.sinPhi,
+                  photon.position.z + s * before.cosTheta};
+    if (!sim.phantom.contains(p.x, p.y, p.z)) return;  // left the phantom
+
+    if (r2 <= mu.P1) {
+      history.scoreLayer = 2;
+      photon.direction = sampleCoherent(rng, sim.tables, photon.E, before);
+      photon.position = p;
+    } else if (r2 <= mu.P2) {
+      const ComptonSample c = sampleCompton(rng, sim.tables, photon.E, before);
+      photon.direction = c.photonDirection;
+      photon.position = p;
+      history.scatteredEnergy = c.scatteredEnergy;
+      // The recoil electron first, in the layer of the moment.
+      if (c.recoilEnergy < CUTOFF_ENERGY) {
+        depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, c.recoilEnergy, p);
+      } else {
+        ElectronState& e = sim.run.electron;
+        e.T = c.recoilEnergy;
+        e.position = p;
+        e.direction = c.electronDirection;
+        transportElectron(e, sim.tables, sim.phantom, rng, sim.run.kernel, history.scoreLayer);
+      }
+      history.scoreLayer = 2;
+      if (c.scatteredEnergy < CUTOFF_ENERGY) {
+        depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, c.scatteredEnergy, p);
+        return;
+      }
+      photon.E = c.scatteredEnergy;
+    } else if (r2 <= mu.P3) {
+      absorbPhotoelectric(sim, p);
+      return;
+    } else {
+      producePair(sim, before, p);  // the photon is now the first annihilation photon
+    }
+  }
+}
+
+}  // namespace
+
+PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float E) {
+  int k = 2;
+  while (k < table.rowCount && table.energy[k] <= E) ++k;
+  const float lnE = std::log(E);
+  const float lnLow = std::log(table.energy[k - 1]);
+  const float t = (lnE - lnLow) / (std::log(table.energy[k]) - lnLow);
+  PhotonCoefficients mu;
+  mu.coherent = logLog(std::log(table.coherent[k - 1]), std::log(table.coherent[k]), t);
+  mu.incoherent = logLog(std::log(table.incoherent[k - 1]), std::log(table.incoherent[k]), t);
+  mu.photoelectric =
+      logLog(std::log(table.photoelectric[k - 1]), std::log(table.photoelectric[k]), t);
+  if (table.pair[k - 1] == 0.0f || table.pair[k] == 0.0f) {
+    mu.pair = 0.0f;  // below the pair threshold
+  } else {
+    mu.pair = logLog(std::log(table.pair[k - 1]), std::log(table.pair[k]), t);
+  }
+  mu.total = ((mu.pair + mu.photoelectric) + mu.incoherent) + mu.coherent;
+  mu.P1 = mu.coherent / mu.total;
+  mu.P2 = (mu.incoherent + mu.coherent) / mu.total;
+  mu.P3 = ((mu.photoelectric + mu.incoherent) + mu.coherent) / mu.total;
+  return mu;
+}
+
+void trackHistory(Simulation& sim) {
+  for (;;) {
+    trackPhoton(sim);
+    if (sim.run.history.annihilationStage != 2) return;
+    startSecondAnnihilationPhoton(sim.run.photon, sim.run.history);
+  }
+}
 
 }  // namespace dravik

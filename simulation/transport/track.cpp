@@ -1,0 +1,79 @@
+#include "simulation/transport/track.h"
+
+#include <cmath>
+#include <utility>
+
+namespace dravik {
+
+namespace {
+
+constexpr float AXIS = 25.0f;            // [cm] beam axis at x = y = 25
+constexpr float SCORING_RADIUS = 25.0f;  // [cm]
+constexpr float RING_WIDTH = 0.2f;       // [cm]
+
+int ringOf(float r) { return static_cast<int>(5.0f * r) + 1; }
+
+}  // namespace
+
+void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float dE, Point p0,
+                  Point p1) {
+  float r0 = std::sqrt((AXIS - p0.y) * (AXIS - p0.y) + (AXIS - p0.x) * (AXIS - p0.x));
+  float r1 = std::sqrt((AXIS - p1.y) * (AXIS - p1.y) + (AXIS - p1.x) * (AXIS - p1.x));
+  if (r1 == r0) return;
+  if (r0 >= SCORING_RADIUS && r1 >= SCORING_RADIUS) return;
+  float z0 = p0.z;
+  float z1 = p1.z;
+  if (z1 == z0) return;  // no depth to divide by
+  if (z1 < z0) {
+    std::swap(z0, z1);
+    std::swap(r0, r1);
+  }
+  const bool outwards = r1 > r0;  // mode 1: the radius grows with depth
+
+  // Depth bins of the two ends: the first bins whose upper edges reach z0 and z1.
+  const auto& W = phantom.depthBinWidth;
+  int j0 = 1;
+  float U0 = W[1];
+  while (U0 < z0 && j0 < kDepthBins) U0 += W[++j0];
+  int j1 = j0;
+  float U1 = U0;  // running edge of the search for z1
+  while (U1 < z1 && j1 < kDepthBins) U1 += W[++j1];
+
+  // Line of the step in the (r, z) plane: z = a r + b.
+  const float a = (z0 - z1) / (r0 - r1);
+  const float b = z0 - a * r0;
+
+  float lower = z0;
+  float U = U0;  // upper edge of depth bin j
+  float rLow = r0;
+  int iLow = ringOf(r0);
+  for (int j = j0; j <= j1; ++j) {
+    const float upper = (j == j1) ? z1 : U;
+    const float share = (upper - lower) * dE / (z1 - z0);
+    // Radius where the step's line crosses this bin's upper edge, held at the step's end.
+    float rHigh = (U - b) / a;
+    if (outwards ? rHigh > r1 : rHigh < r1) rHigh = r1;
+    const int iHigh = ringOf(rHigh);
+    const float span = rHigh - rLow;
+    float prev = rLow;
+    if (outwards) {
+      for (int i = iLow; i <= iHigh; ++i) {
+        const float boundary = (i == iHigh) ? rHigh : RING_WIDTH * static_cast<float>(i);
+        if (span != 0.0f && i <= kRadialBins) kernel.K(layer, i, j) += (boundary - prev) * share / span;
+        prev = boundary;
+      }
+    } else {
+      for (int i = iLow; i >= iHigh; --i) {
+        const float boundary = (i == iHigh) ? rHigh : RING_WIDTH * static_cast<float>(i - 1);
+        if (span != 0.0f && i <= kRadialBins) kernel.K(layer, i, j) += (boundary - prev) * share / span;
+        prev = boundary;
+      }
+    }
+    lower = upper;
+    if (j < kDepthBins) U += W[j + 1];
+    rLow = rHigh;
+    iLow = iHigh;
+  }
+}
+
+}  // namespace dravik
