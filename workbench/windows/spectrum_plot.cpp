@@ -1,0 +1,1 @@
+#include "spectrum_plot.h"

@@ -1,0 +1,39 @@
+#pragma once
+// Layout units, colours and the classic control looks shared by the windows.
+#include <QColor>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+class QPushButton;
+class QLabel;
+
+namespace style {
+
+// Window layouts are given in twips: 15 twips are one pixel at 96 dpi.
+constexpr int twips(int t) { return (2 * t + 15) / 30; }  // rounded to the nearest pixel
+inline QRect twipsRect(int left, int top, int width, int height) {
+  return {twips(left), twips(top), twips(width), twips(height)};
+}
+inline QSize twipsSize(int width, int height) { return {twips(width), twips(height)}; }
+
+// The classic 16-colour palette (0 black … 15 white) used by the plots.
+QColor paletteColour(int index);
+
+inline QColor lightCyan() { return {192, 255, 255}; }    // panels, frames, option buttons
+inline QColor lightYellow() { return {255, 255, 192}; }  // button faces, read-out boxes
+inline QColor darkGrey() { return {64, 64, 64}; }
+
+// Solid background through the palette (labels and frames: autoFillBackground).
+void setBackground(QWidget* widget, const QColor& colour);
+void setForeground(QWidget* widget, const QColor& colour);
+// A "graphical style" command button: flat coloured face with a raised border.
+void makeGraphicalButton(QPushButton* button, const QColor& face = lightYellow());
+// An opaque panel label with a single black border.
+void makePanel(QLabel* label, const QColor& colour = lightCyan());
+// A window with a fixed border and no minimise/maximise buttons, client area `client`.
+void makeFixedWindow(QWidget* window, QSize client);
+// Centres a top-level window on the screen it is on.
+void centreOnScreen(QWidget* window);
+
+}  // namespace style
