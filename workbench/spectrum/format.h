@@ -1,6 +1,7 @@
 // Numbers to text by a digit pattern, and text to a number by its leading numeric part.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,9 @@ std::string formatByPattern(double number, std::string_view pattern);
 // Read independently of the process locale. An exponent beyond the range of a double gives
 // +-infinity (too large) or 0 (too small).
 double leadingNumber(std::string_view text);
+
+// `text` as a number when the whole of it is one number in the grammar of leadingNumber
+// (no blanks around it); nothing otherwise. Used by the free-form readers.
+std::optional<double> parseNumber(std::string_view text);
 
 }  // namespace corvane

@@ -44,6 +44,7 @@ class FreeFormReader {
 
  private:
   Failure failure(std::string reason) const;
+  Failure failureAt(int line, std::string reason) const;
 
   std::string text_;
   std::string fileName_;

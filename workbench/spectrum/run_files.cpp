@@ -1,21 +1,128 @@
 #include "workbench/spectrum/run_files.h"
 
-namespace corvane {
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <system_error>
 
-Status writeSpectrumFile(const SpectrumState&, const SpectrumEntries&, const std::filesystem::path&) {
+#include "workbench/spectrum/format.h"
+#include "workbench/spectrum/messages.h"
+
+namespace corvane {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+Failure writeFailure(const std::filesystem::path& file, const std::string& reason) {
+  std::string name = file.filename().string();
+  return Failure{name, reason, name + " に書き込めません: " + reason + "（" + file.string() + "）"};
+}
+
+// Creates or replaces `file` with `content` and reports whether every byte reached it.
+Status writeWhole(const std::filesystem::path& file, const std::string& content) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) return writeFailure(file, "ファイルを作成できません");
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  if (!out) return writeFailure(file, "書き込みに失敗しました");
   return {};
 }
-Status writeRunParameters(const std::string&, const std::string&, const std::filesystem::path&) {
-  return {};
+
+}  // namespace
+
+Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entries,
+                         const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / kSpectrumFileName;
+  std::string content;
+  content.reserve(kSpectrumFileLines * 20);
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    const double v = state.relativeFluence[i];
+    if (!std::isfinite(v))
+      return writeFailure(file, "ビン " + std::to_string(i) + " のフルエンスが有限の数ではありません");
+    std::string fluence = formatByPattern(v, "0.000E+00");
+    if (fluence.size() > 9) {
+      // The simulation reads nine columns: a three-digit exponent does not fit. A value below
+      // 1E-99 is as good as no photons at all; a value of 1E+100 or more cannot be written.
+      if (std::fabs(v) < 1.0)
+        fluence = "0.000E+00";
+      else
+        return writeFailure(file, "ビン " + std::to_string(i) + " のフルエンスが大きすぎて 9 桁に収まりません");
+    }
+    content += formatByPattern(0.001 * (50 * i - 25), "00.000");
+    content += ", ";
+    content += fluence;
+    content += kCrLf;
+  }
+  content += formatByPattern(leadingNumber(entries.energyText), "00.0") + kCrLf;
+  content += formatByPattern(leadingNumber(entries.targetZText), "000") + kCrLf;
+  content += formatByPattern(leadingNumber(entries.thicknessText), "00.00") + kCrLf;
+  return writeWhole(file, content);
 }
-std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder, const std::string& nameText) {
+
+Status writeRunParameters(const std::string& nameText, const std::string& historyText,
+                          const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / kRunParametersFileName;
+  if (nameText.empty())
+    return Failure{kRunParametersFileName, messages::kEnterResultName, messages::kEnterResultName};
+  if (nameText.find_first_of("\r\n") != std::string::npos)
+    return writeFailure(file, "計算結果保存ファイル名に改行が含まれています");
+  const double histories = leadingNumber(historyText);
+  if (!std::isfinite(histories))
+    return writeFailure(file, "入射光子ヒストリー数が大きすぎます");
+  std::string content = nameText + ".tmr" + kCrLf + formatByPattern(histories, "0.000E+00") + kCrLf;
+  return writeWhole(file, content);
+}
+
+std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder,
+                                       const std::string& nameText) {
   return folder / (nameText + ".csv");
 }
-Status saveSpectrumCopy(const std::filesystem::path&, const std::string&, const std::filesystem::path&) {
+
+Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& nameText,
+                        const std::filesystem::path& workFolder) {
+  if (nameText.empty()) return Failure{"", messages::kEnterFileName, messages::kEnterFileName};
+  const std::filesystem::path source = workFolder / kSpectrumFileName;
+  const std::filesystem::path target = spectrumCopyPath(folder, nameText);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(source, ec)) {
+    std::string reason = std::string(kSpectrumFileName) + " がありません（スペクトルを計算して下さい）";
+    return Failure{kSpectrumFileName, reason, "保存できません: " + reason};
+  }
+  const std::string targetName = target.filename().string();
+  auto copyFailure = [&](const std::string& reason) {
+    return Failure{targetName, reason, target.string() + " に保存できません: " + reason};
+  };
+  if (std::filesystem::exists(target, ec) && std::filesystem::equivalent(source, target, ec))
+    return copyFailure("コピー元と同じファイルです");
+  std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec) return copyFailure("ファイルをコピーできません（" + ec.message() + "）");
+  const auto sourceSize = std::filesystem::file_size(source, ec);
+  const auto targetSize = ec ? 0 : std::filesystem::file_size(target, ec);
+  if (ec || sourceSize != targetSize) return copyFailure("コピーが完全ではありません");
   return {};
 }
-Result<std::vector<std::string>> readSpectrumPreview(const std::filesystem::path&) {
-  return std::vector<std::string>{};
+
+Result<std::vector<std::string>> readSpectrumPreview(const std::filesystem::path& workFolder) {
+  const std::filesystem::path file = workFolder / kSpectrumFileName;
+  auto failure = [&](const std::string& reason) {
+    return Failure{kSpectrumFileName, reason, std::string(kSpectrumFileName) + " を読めません: " + reason};
+  };
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return failure("ファイルがないか、開けません");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < text.size() && static_cast<int>(lines.size()) < kSpectrumFileLines) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') ++pos;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+  }
+  if (static_cast<int>(lines.size()) < kSpectrumFileLines)
+    return failure("行が " + std::to_string(lines.size()) + " 行しかありません（403 行必要です）");
+  return lines;
 }
 
 }  // namespace corvane

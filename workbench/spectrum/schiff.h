@@ -38,6 +38,18 @@ struct SchiffOutcome {
   bool referenceCaptured = false;  // referenceMaximum was set by this computation
 };
 
+// The terms of Schiff's formula for one photon energy, without the filter.
+struct SchiffTerms {
+  double M = 0.0;      // 1 / q, the screening term
+  double b = 0.0;      // 2 E0 E Z^0.33333 / (111 x 511 k)
+  double F = 0.0;      // the bracket of the formula
+  double value = 0.0;  // (100000 F / k) x 0.0146 x Z x Z, before the filter and the clamp at 0
+};
+
+// Schiff's formula at photon energy k [keV] for electrons of kinetic energy T0 [MeV] on a target
+// of atomic number Z; k must lie below T0 x 1000.
+SchiffTerms schiffTerms(double T0, double Z, double k);
+
 // The checks of the compute button, in order: an empty entry (a blank counts as text) gives
 // messages::kConditionsMissing; T0 above 20 gives messages::kEnergyAboveLimit; T0 below 0.05 MeV
 // (no bin to fill, also text that does not begin with a number) gives messages::kEnergyBelowLimit;
