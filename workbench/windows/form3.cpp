@@ -1,7 +1,151 @@
 #include "form3.h"
 
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+
+#include "file_lists.h"
+#include "fonts.h"
+#include "messages.h"
+#include "style.h"
 #include "workbench.h"
+#include "workbench/spectrum/messages.h"
+#include "workbench/spectrum/run_files.h"
 
-Form3::Form3(Workbench& workbench) : workbench_(workbench) { setObjectName(QStringLiteral("Form3")); }
+namespace {
+const QColor blue(0, 0, 255);
 
-void Form3::openFromSpectrumWindow() { show(); }
+std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font, QRect place) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setFont(font);
+  l->setGeometry(place);
+  style::setForeground(l, blue);
+  return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setGeometry(place);
+  b->setFont(fonts::font(fonts::timesNewRoman, 12));
+  style::makeGraphicalButton(b);
+  return b;
+}
+}  // namespace
+
+Form3::Form3(Workbench& workbench) : workbench_(workbench) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QStringLiteral("Spectrum Data Save"));
+  style::makeFixedWindow(this, style::twipsSize(8040, 7785));
+
+  const QFont rounded = fonts::font(fonts::roundedGothic, 11.25);
+  const QFont times12 = fonts::font(fonts::timesNewRoman, 12);
+  const QFont listFont = fonts::font(fonts::msGothic, 9.75);
+
+  label(this, "Label2", QStringLiteral("最後に計算した光子数スペクトルデータを"), rounded,
+        style::twipsRect(150, 240, 4275, 225));
+  label(this, "Label3", QStringLiteral("右に示す Excel  csv 形式で保存します"), rounded,
+        style::twipsRect(360, 600, 3975, 225));
+
+  Drive1_ = new DriveListBox(this);
+  Drive1_->setObjectName(QStringLiteral("Drive1"));
+  Drive1_->setGeometry(style::twipsRect(240, 960, 4095, 345));
+  Drive1_->setFont(listFont);
+  Dir1_ = new DirListBox(this);
+  Dir1_->setObjectName(QStringLiteral("Dir1"));
+  Dir1_->setGeometry(style::twipsRect(240, 1320, 4095, 1620));
+  Dir1_->setFont(listFont);
+  File1_ = new FileListBox(this);
+  File1_->setObjectName(QStringLiteral("File1"));
+  File1_->setGeometry(style::twipsRect(240, 2880, 4095, 3240));
+  File1_->setFont(listFont);
+  File1_->setPattern(QStringLiteral("*.csv"));
+
+  label(this, "Label1", QStringLiteral("ファイル名（拡張子なしで入力）"), rounded, style::twipsRect(720, 6240, 3375, 225));
+  Text1_ = new QLineEdit(this);
+  Text1_->setObjectName(QStringLiteral("Text1"));
+  Text1_->setGeometry(style::twipsRect(240, 6600, 4095, 375));
+  Text1_->setFont(fonts::font(fonts::msGothic, 12));
+  Command1_ = button(this, "Command1", QStringLiteral("OK"), style::twipsRect(600, 7080, 1455, 495));
+  Command2_ = button(this, "Command2", QStringLiteral("Cancel"), style::twipsRect(2520, 7080, 1455, 495));
+
+  label(this, "Label4", QStringLiteral("MeV"), times12, style::twipsRect(5280, 240, 480, 285));
+  label(this, "Label5", QStringLiteral("Relative"), times12, style::twipsRect(6240, 0, 1200, 285));
+  label(this, "Label6", QStringLiteral("Fluence"), times12, style::twipsRect(6240, 240, 1200, 285));
+  List1_ = new QListWidget(this);
+  List1_->setObjectName(QStringLiteral("List1"));
+  List1_->setGeometry(style::twipsRect(5040, 600, 2655, 6690));
+  List1_->setFont(listFont);
+
+  setTabOrder(Drive1_, Dir1_);
+  setTabOrder(Dir1_, File1_);
+  setTabOrder(File1_, Text1_);
+  setTabOrder(Text1_, Command1_);
+  setTabOrder(Command1_, Command2_);
+  setTabOrder(Command2_, List1_);
+
+  connect(Drive1_, &DriveListBox::driveChanged, this, &Form3::Drive1_Change);
+  connect(Dir1_, &DirListBox::pathChanged, this, &Form3::Dir1_Change);
+  connect(Command1_, &QPushButton::clicked, this, &Form3::Command1_Click);
+  connect(Command2_, &QPushButton::clicked, this, &Form3::Command2_Click);
+
+  // The first time, all three lists start at the working folder.
+  Dir1_->setPath(workbench_.workingFolder());
+  Drive1_->setDriveOf(Dir1_->path());
+  Drive1_->rememberFolder(Dir1_->path());
+  File1_->setFolder(Dir1_->path());
+}
+
+void Form3::openFromSpectrumWindow() {
+  List1_->clear();
+  const auto preview = corvane::readSpectrumPreview(fsPath(workbench_.workingFolder()));
+  if (!preview) {
+    workbench_.messages().show(QString::fromStdString(preview.failure().message), MessageSink::Icon::Exclamation);
+    return;
+  }
+  for (const std::string& line : preview.value()) List1_->addItem(QString::fromStdString(line));
+  File1_->setFolder(Dir1_->path());
+  Text1_->clear();
+  if (!placed_) {
+    style::centreOnScreen(this);
+    placed_ = true;
+  }
+  show();
+  raise();
+  activateWindow();
+  Text1_->setFocus();
+}
+
+void Form3::Drive1_Change(const QString& root) {
+  // A volume that cannot be read leaves the folder list where it was.
+  if (!Dir1_->setPath(Drive1_->folderFor(root)) && !Dir1_->setPath(root)) Drive1_->setDriveOf(Dir1_->path());
+}
+
+void Form3::Dir1_Change(const QString& folder) {
+  Drive1_->rememberFolder(folder);
+  File1_->setFolder(folder);
+}
+
+void Form3::Command1_Click() {
+  const QString name = Text1_->text();
+  if (name.isEmpty()) {
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterFileName), MessageSink::Icon::Exclamation);
+    return;
+  }
+  const corvane::Status saved =
+      corvane::saveSpectrumCopy(fsPath(File1_->folder()), name.toStdString(), fsPath(workbench_.workingFolder()));
+  if (!saved) {
+    workbench_.messages().show(QString::fromStdString(saved.failure().message), MessageSink::Icon::Exclamation);
+    return;
+  }
+  workbench_.messages().show(QString::fromUtf8(corvane::messages::kFileSaved), MessageSink::Icon::None);
+  hide();
+}
+
+void Form3::Command2_Click() { hide(); }

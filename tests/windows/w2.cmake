@@ -1,0 +1,10 @@
+# Tests of the launch dialog, the results window, the save dialog, the help
+# window, the file lists and the process start. Their programs are built into
+# this folder, not the run folder, so that no Dravik sits beside them.
+function(corvane_w2_test name)
+  corvane_window_test(${name} ${ARGN})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+corvane_w2_test(file_lists_test file_lists_test.cpp)
+corvane_w2_test(launcher_test launcher_test.cpp)
