@@ -35,10 +35,11 @@ const PatternCase kPatternCases[] = {
     {"HistoriesThirtyMillion", 30000000.0, "0.000E+00", "3.000E+07"},
     {"HistoriesFourDigits", 1234567.0, "0.000E+00", "1.235E+06"},
     {"BinaryBelowHalfInMantissa", 1.2345, "0.000E+00", "1.234E+00"},  // 1.2344999... in binary
-    {"ExactHalfMantissa", 1.0625, "0.000E+00", "1.063E+00"},  // 1.0625 is exact in binary
+    {"ExactHalfMantissa", 1.0625, "0.000E+00", "1.063E+00"},          // 1.0625 is exact in binary
     {"EnergyTen", 10.0, "00.0", "10.0"},
     {"EnergyPadded", 4.0, "00.0", "04.0"},
-    {"EnergyOverflowsIntegerPart", 123.45, "00.0", "123.5"},  // 123.45 lies above the half in binary
+    {"EnergyOverflowsIntegerPart", 123.45, "00.0",
+     "123.5"},  // 123.45 lies above the half in binary
     {"ZCopper", 29.0, "000", "029"},
     {"ZTungsten", 74.0, "000", "074"},
     {"ZExactHalfRoundsAway", 2.5, "000", "003"},
@@ -71,7 +72,8 @@ class FormatByPattern : public ::testing::TestWithParam<PatternCase> {};
 
 TEST_P(FormatByPattern, WritesTheExpectedText) {
   const PatternCase& c = GetParam();
-  EXPECT_EQ(formatByPattern(c.value, c.pattern), c.text) << c.value << " by \"" << c.pattern << "\"";
+  EXPECT_EQ(formatByPattern(c.value, c.pattern), c.text)
+      << c.value << " by \"" << c.pattern << "\"";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FormatByPattern, ::testing::ValuesIn(kPatternCases),

@@ -10,7 +10,8 @@ namespace {
 
 TEST(FreeFormReader, CommasBlanksAndLineEndsSeparateValues) {
   for (const char* lineEnd : {"\r\n", "\n"}) {
-    std::string text = std::string("Lead data, 40  ,11.35") + lineEnd + "  1.0E-03 5.2\t6" + lineEnd;
+    std::string text =
+        std::string("Lead data, 40  ,11.35") + lineEnd + "  1.0E-03 5.2\t6" + lineEnd;
     FreeFormReader in(text, "Lead.dat");
     EXPECT_EQ(in.readText().value(), "Lead data");  // a text value keeps its inner blanks
     EXPECT_EQ(in.readNumber().value(), 40.0);

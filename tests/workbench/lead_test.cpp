@@ -40,8 +40,8 @@ TEST(LeadTable, EdgeRowsAreNeverInterpolatedAcross) {
 
 TEST(LeadTable, BelowRowTwoTheLineThroughRowsTwoAndThreeIsExtended) {
   testing::TestFolder folder;
-  auto file = folder.write("Lead.dat",
-                           "t,4,1\n0.001,9,0,0,0,0\n0.030,40,0,0,0,0\n0.060,10,0,0,0,0\n21,0.4,0,0,0,0\n");
+  auto file = folder.write(
+      "Lead.dat", "t,4,1\n0.001,9,0,0,0,0\n0.030,40,0,0,0,0\n0.060,10,0,0,0,0\n21,0.4,0,0,0,0\n");
   LeadTable table;
   LeadCoefficients mu{};
   ASSERT_TRUE(readLeadTable(file, table, mu).ok());
@@ -53,12 +53,13 @@ TEST(LeadTable, MultiplierAndColumnsMeetOnlyAsAProduct) {
   testing::TestFolder folder;
   // Mass coefficients [cm^2/g] with the density 11.35 as multiplier, and the same already
   // multiplied by the density with a multiplier of 1.
-  auto mass = folder.write("mass.dat",
-                           "Pb,3,11.35\n0.001,1,2,3,4,5\n0.01,0.1,0.2,0.3,0.4,0.5\n30,0.01,0.02,0.03,0.01,0\n");
-  auto linear = folder.write(
-      "linear.dat",
-      "Pb,3,1\n0.001,11.35,22.7,34.05,45.4,56.75\n0.01,1.135,2.27,3.405,4.54,5.675\n"
-      "30,0.1135,0.227,0.3405,0.1135,0\n");
+  auto mass = folder.write(
+      "mass.dat",
+      "Pb,3,11.35\n0.001,1,2,3,4,5\n0.01,0.1,0.2,0.3,0.4,0.5\n30,0.01,0.02,0.03,0.01,0\n");
+  auto linear =
+      folder.write("linear.dat",
+                   "Pb,3,1\n0.001,11.35,22.7,34.05,45.4,56.75\n0.01,1.135,2.27,3.405,4.54,5.675\n"
+                   "30,0.1135,0.227,0.3405,0.1135,0\n");
   LeadTable a, b;
   LeadCoefficients muA{}, muB{};
   ASSERT_TRUE(readLeadTable(mass, a, muA).ok());
@@ -80,14 +81,21 @@ const BadLead kBadLeads[] = {
     {"TooManyRows", "t,71,1\n", "3 から 70"},
     {"RowCountNotWhole", "t,3.5,1\n", "3 から 70"},
     {"RowCountNotANumber", "t,many,1\n", "データ行数"},
-    {"ValueNotANumber", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,x,0,0,0\n30,1,0,0,0,0\n", "2 行目のデータの係数 2"},
+    {"ValueNotANumber", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,x,0,0,0\n30,1,0,0,0,0\n",
+     "2 行目のデータの係数 2"},
     {"FileEndsEarly", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n30,1,0\n", "3 行目のデータの係数 3"},
-    {"EnergiesDoNotReachBin400", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n19.975,1,0,0,0,0\n", "19.975"},
-    {"ZeroEnergy", "t,3,1\n0.001,1,0,0,0,0\n0,1,0,0,0,0\n30,1,0,0,0,0\n", "2 行目のデータのエネルギー"},
-    {"ZeroRowSum", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n30,1,-1,0,0,0\n", "3 行目のデータの減弱係数"},
-    {"NegativeMultiplier", "t,3,-11.35\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n30,1,0,0,0,0\n", "減弱係数"},
-    {"FallingEnergy", "t,4,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n0.1,1,0,0,0,0\n0.05,1,0,0,0,0\n", "前の行より小さく"},
-    {"RowsTwoAndThreeEqual", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n0.01,2,0,0,0,0\n", "2 行目と 3 行目"},
+    {"EnergiesDoNotReachBin400", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n19.975,1,0,0,0,0\n",
+     "19.975"},
+    {"ZeroEnergy", "t,3,1\n0.001,1,0,0,0,0\n0,1,0,0,0,0\n30,1,0,0,0,0\n",
+     "2 行目のデータのエネルギー"},
+    {"ZeroRowSum", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n30,1,-1,0,0,0\n",
+     "3 行目のデータの減弱係数"},
+    {"NegativeMultiplier", "t,3,-11.35\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n30,1,0,0,0,0\n",
+     "減弱係数"},
+    {"FallingEnergy", "t,4,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n0.1,1,0,0,0,0\n0.05,1,0,0,0,0\n",
+     "前の行より小さく"},
+    {"RowsTwoAndThreeEqual", "t,3,1\n0.001,1,0,0,0,0\n0.01,1,0,0,0,0\n0.01,2,0,0,0,0\n",
+     "2 行目と 3 行目"},
 };
 
 class LeadTableFailure : public ::testing::TestWithParam<BadLead> {};

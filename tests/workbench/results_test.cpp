@@ -22,8 +22,9 @@ std::string printf1(const char* format, double v) {
 
 // A result file in the simulation's layout: 11-column history total with a point, three
 // 10-column values with 4 decimals, the caption, then `rows` rows of the index and ten 7.4 values.
-std::string resultFile(double N, double E, double Z, double F, const std::function<double(int, int)>& T,
-                       int rows = kDepthRows, const char* lineEnd = "\r\n") {
+std::string resultFile(double N, double E, double Z, double F,
+                       const std::function<double(int, int)>& T, int rows = kDepthRows,
+                       const char* lineEnd = "\r\n") {
   std::string s = printf1("%10.0f.", N) + lineEnd + printf1("%10.4f", E) + lineEnd +
                   printf1("%10.4f", Z) + lineEnd + printf1("%10.4f", F) + lineEnd +
                   " d   4, 6, 8, 10, 12, 15, 20, 25, 30, 35cm sq" + lineEnd;
@@ -72,7 +73,8 @@ TEST(ResultHeader, UnreadableFilesGiveTheWindowsText) {
 TEST(CalculatedTable, LoadsAllRowsAndGivesTprTwentyTen) {
   for (const char* lineEnd : {"\r\n", "\n"}) {
     TestFolder folder;
-    auto file = folder.write("run1.tmr", resultFile(30000000, 10, 29, 10.5, worked, kDepthRows, lineEnd));
+    auto file =
+        folder.write("run1.tmr", resultFile(30000000, 10, 29, 10.5, worked, kDepthRows, lineEnd));
     CalculatedTmrTable table;
     auto tpr = loadCalculatedTable(file, table);
     ASSERT_TRUE(tpr.ok()) << tpr.failure().reason;
@@ -113,7 +115,8 @@ TEST(CalculatedTable, FailuresKeepTheRowsReadBefore) {
 
 // A reference file: TPR alone on line 1, a caption, then `rows` rows of depth [mm] and ten values.
 std::string referenceFile(int rows, const char* lineEnd = "\r\n") {
-  std::string s = std::string("0.737") + lineEnd + "depth(mm), 4, 6, 8, 10, 12, 15, 20, 25, 30, 35cm" + lineEnd;
+  std::string s =
+      std::string("0.737") + lineEnd + "depth(mm), 4, 6, 8, 10, 12, 15, 20, 25, 30, 35cm" + lineEnd;
   for (int k = 1; k <= rows; ++k) {
     s += std::to_string(10 * k);
     for (int f = 1; f <= kFields; ++f) s += ", " + printf1("%.3f", 1.0 - 0.01 * k - 0.001 * f);
@@ -212,9 +215,11 @@ TEST(ShippedReference, TenMvStandardTmrLoads) {
   }
   ASSERT_GT(at100, 0);
   ASSERT_GT(at200, 0);
-  EXPECT_NEAR(data.table.at(kTprField, at200) / data.table.at(kTprField, at100), tpr.value().tpr, 0.0005);
+  EXPECT_NEAR(data.table.at(kTprField, at200) / data.table.at(kTprField, at100), tpr.value().tpr,
+              0.0005);
   // TMR rises with field size at depth (more scatter): the derived 35 cm column included.
-  for (int f = 2; f <= kFields; ++f) EXPECT_GE(data.table.at(f, at200), data.table.at(f - 1, at200)) << f;
+  for (int f = 2; f <= kFields; ++f)
+    EXPECT_GE(data.table.at(f, at200), data.table.at(f - 1, at200)) << f;
 }
 
 }  // namespace

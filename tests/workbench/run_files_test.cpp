@@ -25,7 +25,8 @@ std::vector<std::string> crlfLines(const std::string& bytes) {
     EXPECT_NE(end, std::string::npos) << "last line without CR LF";
     if (end == std::string::npos) break;
     std::string line = bytes.substr(pos, end - pos);
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "bare line end in line " << lines.size() + 1;
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos)
+        << "bare line end in line " << lines.size() + 1;
     lines.push_back(line);
     pos = end + 2;
   }
@@ -55,7 +56,9 @@ TEST(SpectrumFile, LayoutForTenMeVCopperAndTenAndAHalfMillimetres) {
     ASSERT_EQ(line.size(), 17u);
     EXPECT_EQ(line.substr(0, 6), formatByPattern(0.001 * (50 * i - 25), "00.000"));
     EXPECT_EQ(line.substr(6, 2), ", ");
-    if (i > 200) EXPECT_EQ(line.substr(8), "0.000E+00");
+    if (i > 200) {
+      EXPECT_EQ(line.substr(8), "0.000E+00");
+    }
     if (line.substr(8) == "1.000E+00") ++maximumLines;
   }
   EXPECT_EQ(lines[0], "00.025, 0.000E+00");  // 1 cm of 30 cm^-1 at 25 keV: cleared below 1e-10
@@ -97,17 +100,16 @@ TEST(SpectrumFile, EveryFluenceFitsNineColumns) {
     const char* text;
   };
   const Case cases[] = {
-      {2.5e-50, "2.500E-50"},
-      {1.0e-99, "1.000E-99"},
+      {2.5e-50, "2.500E-50"},     {1.0e-99, "1.000E-99"},
       {9.9996e-100, "1.000E-99"},  // rounds up into two exponent digits
       {5.0e-100, "0.000E+00"},     // would need a three-digit exponent
-      {1.0e-120, "0.000E+00"},
-      {3.0e-310, "0.000E+00"},
-      {2.5, "2.500E+00"},          // reference mode can exceed 1
+      {1.0e-120, "0.000E+00"},    {3.0e-310, "0.000E+00"},
+      {2.5, "2.500E+00"},  // reference mode can exceed 1
   };
   TestFolder folder;
   SpectrumState state;
-  for (std::size_t k = 0; k < std::size(cases); ++k) state.relativeFluence[k + 1] = cases[k].fluence;
+  for (std::size_t k = 0; k < std::size(cases); ++k)
+    state.relativeFluence[k + 1] = cases[k].fluence;
   SpectrumEntries entries{"10.0", "29", "0", true};
   ASSERT_TRUE(writeSpectrumFile(state, entries, folder.path()).ok());
   auto lines = crlfLines(readBytes(folder / "S_SPCTL.dat"));

@@ -17,7 +17,8 @@ void expectSixDigits(double actual, double expected, const char* what) {
   EXPECT_NEAR(actual, expected, 0.5001 * unit) << what;
 }
 
-SpectrumEntries entries(const char* energy, const char* z, const char* thickness, bool reference = false) {
+SpectrumEntries entries(const char* energy, const char* z, const char* thickness,
+                        bool reference = false) {
   return SpectrumEntries{energy, z, thickness, reference};
 }
 
@@ -131,7 +132,8 @@ TEST(SchiffSpectrum, ReferenceModeAcrossClear) {
   EXPECT_FALSE(b.value().referenceCaptured);
   EXPECT_GT(maximum(state), 1.0);
   EXPECT_EQ(state.relativeFluence[50], schiffTerms(10.0, 29.0, binEnergy(50)).value *
-                                           std::exp(-0.5 * state.leadAttenuation[50]) / referenceOfA);
+                                           std::exp(-0.5 * state.leadAttenuation[50]) /
+                                           referenceOfA);
   const auto spectrumB = state.relativeFluence;
   // Clear, compute once without the tick, then B again with it: the reference kept from before
   // the Clear still scales it.

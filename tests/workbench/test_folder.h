@@ -15,8 +15,8 @@ class TestFolder {
  public:
   TestFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("corvane_") + info->test_suite_name() + "_" + info->name() + "_" +
-                       std::to_string(::getpid());
+    std::string name = std::string("corvane_") + info->test_suite_name() + "_" + info->name() +
+                       "_" + std::to_string(::getpid());
     for (char& c : name)
       if (c == '/') c = '_';
     path_ = std::filesystem::temp_directory_path() / name;

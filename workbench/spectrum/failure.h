@@ -9,8 +9,9 @@ namespace corvane {
 
 // Why an operation did not do its work.
 struct Failure {
-  std::string file;     // the file concerned, as named by the caller; empty when no file is involved
-  std::string reason;   // what is wrong, in plain words (Japanese), e.g. "12 行目: 値 \"abc\" が数値ではありません"
+  std::string file;    // the file concerned, as named by the caller; empty when no file is involved
+  std::string reason;  // what is wrong, in plain words (Japanese), e.g. "12 行目: 値 \"abc\"
+                       // が数値ではありません"
   std::string message;  // the message-box text the window shows (UTF-8); the window's own fixed
                         // text where one exists, otherwise a text naming the file and the reason
 };

@@ -13,11 +13,11 @@ namespace {
 struct Pattern {
   std::string prefix;
   std::string suffix;
-  int integerPlaces = 0;     // 0 and # before the point
-  int integerZeros = 0;      // 0 before the point: the least number of integer digits
+  int integerPlaces = 0;  // 0 and # before the point
+  int integerZeros = 0;   // 0 before the point: the least number of integer digits
   bool hasPoint = false;
-  int decimals = 0;          // placeholders after the point: the decimals rounded to
-  int decimalZeros = 0;      // decimals always written (up to the last 0 after the point)
+  int decimals = 0;      // placeholders after the point: the decimals rounded to
+  int decimalZeros = 0;  // decimals always written (up to the last 0 after the point)
   bool scientific = false;
   char exponentLetter = 'E';
   bool exponentPlus = false;  // E+ shows the sign always, E- only a minus
@@ -84,7 +84,8 @@ bool allZeros(const std::string& s) { return s.find_first_not_of('0') == std::st
 
 // Drops zeros after the decimals that the pattern always writes.
 void trimDecimals(std::string& decimals, int keepAtLeast) {
-  while (static_cast<int>(decimals.size()) > keepAtLeast && decimals.back() == '0') decimals.pop_back();
+  while (static_cast<int>(decimals.size()) > keepAtLeast && decimals.back() == '0')
+    decimals.pop_back();
 }
 
 std::string assemble(const Pattern& p, bool negative, std::string integer, std::string decimals,
@@ -125,11 +126,12 @@ std::string formatScientific(const Pattern& p, double magnitude, bool negative) 
   if (magnitude != 0.0) {
     // Exact significant digits: a double has at most 767 of them.
     char buffer[900];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                           std::chars_format::scientific, 800);
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific,
+                           800);
     std::string text(buffer, r.ptr);
     std::size_t e = text.find('e');
-    int decimalExponent = std::atoi(text.c_str() + e + 1);  // magnitude = d.ddd x 10^decimalExponent
+    int decimalExponent =
+        std::atoi(text.c_str() + e + 1);  // magnitude = d.ddd x 10^decimalExponent
     digits = text.substr(0, 1) + text.substr(2, e - 2);
     if (roundDigits(digits, keep)) {
       ++decimalExponent;
@@ -144,7 +146,8 @@ std::string formatScientific(const Pattern& p, double magnitude, bool negative) 
     exponentText += '+';
   std::string exponentDigits = std::to_string(exponent < 0 ? -exponent : exponent);
   if (static_cast<int>(exponentDigits.size()) < p.exponentDigits)
-    exponentDigits.insert(0, static_cast<std::size_t>(p.exponentDigits) - exponentDigits.size(), '0');
+    exponentDigits.insert(0, static_cast<std::size_t>(p.exponentDigits) - exponentDigits.size(),
+                          '0');
   exponentText += exponentDigits;
   // The mantissa's integer digits are all written (they are significant by construction).
   Pattern mantissa = p;
@@ -188,8 +191,7 @@ double numberValue(std::string_view number, bool exponentNegative) {
   double value = 0.0;
   auto r = std::from_chars(number.data(), number.data() + number.size(), value,
                            std::chars_format::general);
-  if (r.ec == std::errc::result_out_of_range)
-    value = exponentNegative ? 0.0 : HUGE_VAL;
+  if (r.ec == std::errc::result_out_of_range) value = exponentNegative ? 0.0 : HUGE_VAL;
   return negative ? -value : value;
 }
 
@@ -201,7 +203,8 @@ std::string formatByPattern(double number, std::string_view pattern) {
   Pattern p = parsePattern(pattern);
   bool negative = std::signbit(number);
   double magnitude = std::fabs(number);
-  return p.scientific ? formatScientific(p, magnitude, negative) : formatFixed(p, magnitude, negative);
+  return p.scientific ? formatScientific(p, magnitude, negative)
+                      : formatFixed(p, magnitude, negative);
 }
 
 double leadingNumber(std::string_view text) {

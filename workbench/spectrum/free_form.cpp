@@ -16,7 +16,8 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 Result<FreeFormReader> FreeFormReader::open(const std::filesystem::path& file) {
   std::string name = file.filename().string();
   std::ifstream in(file, std::ios::binary);
-  if (!in) return Failure{name, "ファイルがないか、開けません", name + ": ファイルがないか、開けません"};
+  if (!in)
+    return Failure{name, "ファイルがないか、開けません", name + ": ファイルがないか、開けません"};
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return Failure{name, "ファイルを読めません", name + ": ファイルを読めません"};
   return FreeFormReader(std::move(text), std::move(name));
@@ -25,7 +26,9 @@ Result<FreeFormReader> FreeFormReader::open(const std::filesystem::path& file) {
 FreeFormReader::FreeFormReader(std::string text, std::string fileName)
     : text_(std::move(text)), fileName_(std::move(fileName)) {}
 
-Failure FreeFormReader::failure(std::string reason) const { return failureAt(line_, std::move(reason)); }
+Failure FreeFormReader::failure(std::string reason) const {
+  return failureAt(line_, std::move(reason));
+}
 
 Failure FreeFormReader::failureAt(int line, std::string reason) const {
   std::string where = std::to_string(line) + " 行目: " + reason;

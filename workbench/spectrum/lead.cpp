@@ -35,8 +35,8 @@ Status readLeadTable(const std::filesystem::path& file, LeadTable& table) {
   auto n = in.readNumber();
   if (!n) return leadFailure(name, "データ行数: " + n.failure().reason);
   if (n.value() != std::floor(n.value()) || n.value() < 3 || n.value() > kMaxLeadRows)
-    return leadFailure(name, "データ行数 " + shortest(n.value()) +
-                                 " は 3 から 70 までの整数でなければなりません");
+    return leadFailure(
+        name, "データ行数 " + shortest(n.value()) + " は 3 から 70 までの整数でなければなりません");
   auto multiplier = in.readNumber();
   if (!multiplier) return leadFailure(name, "係数の倍率: " + multiplier.failure().reason);
 
@@ -50,8 +50,8 @@ Status readLeadTable(const std::filesystem::path& file, LeadTable& table) {
     for (int c = 1; c <= 5; ++c) {
       auto coefficient = in.readNumber();
       if (!coefficient)
-        return leadFailure(name, rowText(j) + "の係数 " + std::to_string(c) + ": " +
-                                     coefficient.failure().reason);
+        return leadFailure(
+            name, rowText(j) + "の係数 " + std::to_string(c) + ": " + coefficient.failure().reason);
       sum = sum + coefficient.value();  // summed in column order
     }
     read.leadTableMu[j] = sum * multiplier.value();
@@ -65,7 +65,8 @@ Status readLeadTable(const std::filesystem::path& file, LeadTable& table) {
     if (!std::isfinite(E) || E <= 0.0)
       return leadFailure(name, rowText(j) + "のエネルギーが正の数ではありません");
     if (!std::isfinite(mu) || mu <= 0.0)
-      return leadFailure(name, rowText(j) + "の減弱係数（5 つの係数の和 × 倍率）が正の数ではありません");
+      return leadFailure(name,
+                         rowText(j) + "の減弱係数（5 つの係数の和 × 倍率）が正の数ではありません");
     if (j >= 3 && E < read.leadTableEnergy[j - 1])
       return leadFailure(name, rowText(j) + "のエネルギーが前の行より小さくなっています");
   }

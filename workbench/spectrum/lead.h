@@ -18,7 +18,8 @@ struct LeadTable {
   std::array<double, kMaxLeadRows + 1> leadTableMu{};      // [cm^-1] (c1 + ... + c5) x multiplier
 };
 
-// Linear attenuation coefficient of lead at the centre of bin i [cm^-1], i = 1 ... 400; slot 0 unused.
+// Linear attenuation coefficient of lead at the centre of bin i [cm^-1], i = 1 ... 400; slot 0
+// unused.
 using LeadCoefficients = std::array<double, kSpectrumBins + 1>;
 
 // Reads Lead.dat (free form: title, n, multiplier, then n rows of energy [MeV] and five partial

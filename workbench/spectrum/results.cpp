@@ -49,7 +49,8 @@ Result<ResultHeader> readResultHeader(const std::filesystem::path& file) {
   return header;
 }
 
-Result<TprReading> loadCalculatedTable(const std::filesystem::path& file, CalculatedTmrTable& table) {
+Result<TprReading> loadCalculatedTable(const std::filesystem::path& file,
+                                       CalculatedTmrTable& table) {
   auto opened = FreeFormReader::open(file);
   if (!opened) return unreadable(opened.failure());
   FreeFormReader& in = opened.value();
@@ -65,8 +66,9 @@ Result<TprReading> loadCalculatedTable(const std::filesystem::path& file, Calcul
   }
   const double at10 = table.at(kTprField, 100);
   if (at10 == 0.0)
-    return unreadable(file.filename().string(),
-                      "10 cm × 10 cm 照射野の深さ 10 cm の TMR が 0 のため、TPR20,10 を計算できません");
+    return unreadable(
+        file.filename().string(),
+        "10 cm × 10 cm 照射野の深さ 10 cm の TMR が 0 のため、TPR20,10 を計算できません");
   const double tpr = table.at(kTprField, 200) / at10;
   return TprReading{tpr, formatByPattern(tpr, "0.000")};
 }

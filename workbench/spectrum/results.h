@@ -38,7 +38,7 @@ struct ResultHeader {
   double historyTotal = 0.0;
   double accelerationEnergy = 0.0;  // [MeV]
   double targetZ = 0.0;
-  double filterThickness = 0.0;     // [mm]
+  double filterThickness = 0.0;  // [mm]
   // " Electron acceleration", "    energy = " E by " #0.0" " MeV", " Target Z = " Z by "00",
   // " Filter(Pb) = " F by "#0.00" " mm", " History = " N by "########0".
   std::array<std::string, 5> lines;
@@ -61,7 +61,8 @@ Result<ResultHeader> readResultHeader(const std::filesystem::path& file);
 // TPR20,10 = T(4, 200) / T(4, 100). On failure (file missing, too few values, a value that is not a
 // number, T(4, 100) = 0) the values read before it stay in `table`; the message is
 // messages::kCannotReadFile and the reason says what is wrong.
-Result<TprReading> loadCalculatedTable(const std::filesystem::path& file, CalculatedTmrTable& table);
+Result<TprReading> loadCalculatedTable(const std::filesystem::path& file,
+                                       CalculatedTmrTable& table);
 
 // Reads a reference file: TPR20,10 as the first value, the rest of that line and the caption line
 // skipped by one whole-line read, then rows of depth [mm] and ten TMR values to the end of the file

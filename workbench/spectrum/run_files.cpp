@@ -38,7 +38,8 @@ Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entr
   for (int i = 1; i <= kSpectrumBins; ++i) {
     const double v = state.relativeFluence[i];
     if (!std::isfinite(v))
-      return writeFailure(file, "ビン " + std::to_string(i) + " のフルエンスが有限の数ではありません");
+      return writeFailure(file,
+                          "ビン " + std::to_string(i) + " のフルエンスが有限の数ではありません");
     std::string fluence = formatByPattern(v, "0.000E+00");
     if (fluence.size() > 9) {
       // The simulation reads nine columns: a three-digit exponent does not fit. A value below
@@ -46,7 +47,8 @@ Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entr
       if (std::fabs(v) < 1.0)
         fluence = "0.000E+00";
       else
-        return writeFailure(file, "ビン " + std::to_string(i) + " のフルエンスが大きすぎて 9 桁に収まりません");
+        return writeFailure(
+            file, "ビン " + std::to_string(i) + " のフルエンスが大きすぎて 9 桁に収まりません");
     }
     content += formatByPattern(0.001 * (50 * i - 25), "00.000");
     content += ", ";
@@ -67,8 +69,7 @@ Status writeRunParameters(const std::string& nameText, const std::string& histor
   if (nameText.find_first_of("\r\n") != std::string::npos)
     return writeFailure(file, "計算結果保存ファイル名に改行が含まれています");
   const double histories = leadingNumber(historyText);
-  if (!std::isfinite(histories))
-    return writeFailure(file, "入射光子ヒストリー数が大きすぎます");
+  if (!std::isfinite(histories)) return writeFailure(file, "入射光子ヒストリー数が大きすぎます");
   std::string content = nameText + ".tmr" + kCrLf + formatByPattern(histories, "0.000E+00") + kCrLf;
   return writeWhole(file, content);
 }
@@ -85,7 +86,8 @@ Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& 
   const std::filesystem::path target = spectrumCopyPath(folder, nameText);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec)) {
-    std::string reason = std::string(kSpectrumFileName) + " がありません（スペクトルを計算して下さい）";
+    std::string reason =
+        std::string(kSpectrumFileName) + " がありません（スペクトルを計算して下さい）";
     return Failure{kSpectrumFileName, reason, "保存できません: " + reason};
   }
   const std::string targetName = target.filename().string();
@@ -105,7 +107,8 @@ Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& 
 Result<std::vector<std::string>> readSpectrumPreview(const std::filesystem::path& workFolder) {
   const std::filesystem::path file = workFolder / kSpectrumFileName;
   auto failure = [&](const std::string& reason) {
-    return Failure{kSpectrumFileName, reason, std::string(kSpectrumFileName) + " を読めません: " + reason};
+    return Failure{kSpectrumFileName, reason,
+                   std::string(kSpectrumFileName) + " を読めません: " + reason};
   };
   std::ifstream in(file, std::ios::binary);
   if (!in) return failure("ファイルがないか、開けません");

@@ -15,11 +15,11 @@ constexpr const char* kRunParametersFileName = "B2F.dat";
 constexpr int kSpectrumFileLines = 403;
 
 // Writes S_SPCTL.dat in `folder`, 403 lines ending in CR LF: line i = bin centre [MeV] by "00.000",
-// ", ", relativeFluence(i) by "0.000E+00"; line 401 the leading number of the energy text by "00.0",
-// 402 that of the Z text by "000", 403 that of the thickness text by "00.00". A fluence below the
-// smallest value with a two-digit exponent (1E-99) is written 0.000E+00 so that every fluence fits
-// the nine columns the simulation reads; a fluence too large for them, or not finite, is a failure.
-// Fails, with a message naming the file, when the file cannot be created or written.
+// ", ", relativeFluence(i) by "0.000E+00"; line 401 the leading number of the energy text by
+// "00.0", 402 that of the Z text by "000", 403 that of the thickness text by "00.00". A fluence
+// below the smallest value with a two-digit exponent (1E-99) is written 0.000E+00 so that every
+// fluence fits the nine columns the simulation reads; a fluence too large for them, or not finite,
+// is a failure. Fails, with a message naming the file, when the file cannot be created or written.
 Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entries,
                          const std::filesystem::path& folder = ".");
 

@@ -41,7 +41,8 @@ Status checkSpectrumEntries(const SpectrumEntries& entries) {
   double T0 = leadingNumber(entries.energyText);
   if (T0 > 20.0) return entryFailure(messages::kEnergyAboveLimit);
   if (!(binCountOf(T0) >= 1.0)) return entryFailure(messages::kEnergyBelowLimit);
-  if (!(leadingNumber(entries.targetZText) > 0.0)) return entryFailure(messages::kTargetZNotPositive);
+  if (!(leadingNumber(entries.targetZText) > 0.0))
+    return entryFailure(messages::kTargetZNotPositive);
   return {};
 }
 
@@ -49,8 +50,8 @@ Result<SchiffOutcome> computeSchiffSpectrum(SpectrumState& state, const Spectrum
   if (Status checked = checkSpectrumEntries(entries); !checked) return checked.failure();
 
   // Computed into a copy, so that a failure leaves the window's spectrum as it was.
-  std::array<double, kSpectrumBins + 2> fluence{};  // step 1: bins 1 ... 401 are 0
-  const double T0 = leadingNumber(entries.energyText);           // [MeV]
+  std::array<double, kSpectrumBins + 2> fluence{};      // step 1: bins 1 ... 401 are 0
+  const double T0 = leadingNumber(entries.energyText);  // [MeV]
   const double Z = leadingNumber(entries.targetZText);
   const double t = leadingNumber(entries.thicknessText) * 0.1;  // [cm]; the box holds mm
   const double binCount = binCountOf(T0);
@@ -67,7 +68,8 @@ Result<SchiffOutcome> computeSchiffSpectrum(SpectrumState& state, const Spectrum
   for (int i = 1; i <= filled; ++i)
     if (!std::isfinite(fluence[i]))
       return Failure{"", "スペクトルの値が有限になりません",
-                     "ビン " + std::to_string(i) + " のスペクトルの値が計算できません（入力値が大きすぎます）"};
+                     "ビン " + std::to_string(i) +
+                         " のスペクトルの値が計算できません（入力値が大きすぎます）"};
   if (!(m > 0.0))
     return Failure{"", "スペクトルがすべてのビンで 0 です",
                    "フィルタが厚すぎるため、スペクトルがすべてのビンで 0 になり、正規化できません"};
@@ -90,8 +92,9 @@ Result<SchiffOutcome> computeSchiffSpectrum(SpectrumState& state, const Spectrum
     for (int i = 1; i <= kSpectrumBins; ++i) fluence[i] = fluence[i] / *reference;
     for (int i = 1; i <= filled; ++i)
       if (!std::isfinite(fluence[i]))
-        return Failure{"", "基準スペクトルに対する比が大きすぎます",
-                       "基準スペクトルに対する比が大きすぎて表せません（基準スペクトルを計算し直して下さい）"};
+        return Failure{
+            "", "基準スペクトルに対する比が大きすぎます",
+            "基準スペクトルに対する比が大きすぎて表せません（基準スペクトルを計算し直して下さい）"};
   } else {
     for (int i = 1; i <= kSpectrumBins; ++i) {
       fluence[i] = fluence[i] / m;

@@ -22,8 +22,9 @@ struct SpectrumEntries {
 
 // The spectrum window's spectrum state; the window owns it for its whole life.
 struct SpectrumState {
-  std::array<double, kSpectrumBins + 2> relativeFluence{};  // bins 1 ... 400; 0 unused, 401 always 0
-  LeadCoefficients leadAttenuation{};                       // [cm^-1], filled at load by readLeadTable
+  std::array<double, kSpectrumBins + 2>
+      relativeFluence{};                   // bins 1 ... 400; 0 unused, 401 always 0
+  LeadCoefficients leadAttenuation{};      // [cm^-1], filled at load by readLeadTable
   int spectrumCount = 0;                   // computations started since load or Clear (the window
                                            // adds 1 just before each computation)
   std::optional<double> referenceMaximum;  // maximum of the reference spectrum; none until captured
