@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "test_folder.h"
 #include "workbench/spectrum/messages.h"
@@ -220,6 +223,46 @@ TEST(ShippedReference, TenMvStandardTmrLoads) {
   // TMR rises with field size at depth (more scatter): the derived 35 cm column included.
   for (int f = 2; f <= kFields; ++f)
     EXPECT_GE(data.table.at(f, at200), data.table.at(f - 1, at200)) << f;
+}
+
+// Least-squares quadratic in field side through (x, y) pairs, evaluated at x0.
+double quadraticAt(const std::vector<double>& x, const std::vector<double>& y, double x0) {
+  double A[3][4] = {};
+  for (std::size_t n = 0; n < x.size(); ++n)
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) A[i][j] += std::pow(x[n], i + j);
+      A[i][3] += y[n] * std::pow(x[n], i);
+    }
+  for (int c = 0; c < 3;
+       ++c)  // Gauss-Jordan elimination; the normal matrix is well conditioned here
+    for (int r = 0; r < 3; ++r)
+      if (r != c) {
+        double f = A[r][c] / A[c][c];
+        for (int k = 0; k < 4; ++k) A[r][k] -= f * A[c][k];
+      }
+  return A[0][3] / A[0][0] + A[1][3] / A[1][1] * x0 + A[2][3] / A[2][2] * x0 * x0;
+}
+
+TEST(ShippedReference, ThirtyFiveCentimetreColumnFollowsTheRecordedMethod) {
+  // data/README.md: the 35 cm column is, depth by depth, the least-squares quadratic in field
+  // side through the 12, 15, 20, 25 and 30 cm values at 35 cm, divided by that column's maximum
+  // and rounded to three decimals.
+  ReferenceTmrData data;
+  ASSERT_TRUE(
+      loadReferenceFile(std::filesystem::path(SHIPPED_DATA) / "10MV-standardTMR.std", data).ok());
+  std::vector<double> derived(static_cast<std::size_t>(data.referenceRowCount) + 1);
+  double maximum = 0.0;
+  for (int k = 1; k <= data.referenceRowCount; ++k) {
+    std::vector<double> sides, values;
+    for (int f = 5; f <= 9; ++f) {
+      sides.push_back(fieldSides[f]);
+      values.push_back(data.table.at(f, k));
+    }
+    derived[k] = quadraticAt(sides, values, 35.0);
+    maximum = std::max(maximum, derived[k]);
+  }
+  for (int k = 1; k <= data.referenceRowCount; ++k)
+    EXPECT_NEAR(data.table.at(10, k), derived[k] / maximum, 0.0005 + 1e-9) << "row " << k;
 }
 
 }  // namespace
