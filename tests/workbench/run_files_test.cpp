@@ -190,6 +190,8 @@ TEST(SpectrumCopy, IsAByteCopyUnderTheNameAsTypedPlusCsv) {
   std::filesystem::create_directory(work / "data");
   ASSERT_TRUE(saveSpectrumCopy(work / "data", "spec1", work.path()).ok());
   EXPECT_EQ(readBytes(work / "data" / "spec1.csv"), original);
+  ASSERT_TRUE(saveSpectrumCopy(work / "data", "/spec3", work.path()).ok());
+  EXPECT_EQ(readBytes(work / "data" / "spec3.csv"), original);  // stays inside the folder
   ASSERT_TRUE(saveSpectrumCopy(work / "data", "spec1.csv", work.path()).ok());
   EXPECT_TRUE(std::filesystem::exists(work / "data" / "spec1.csv.csv"));
   // Saving again under the same name replaces the first copy.

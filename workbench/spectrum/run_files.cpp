@@ -76,7 +76,9 @@ Status writeRunParameters(const std::string& nameText, const std::string& histor
 
 std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder,
                                        const std::string& nameText) {
-  return folder / (nameText + ".csv");
+  // The folder, a separator and the name as typed: a name that begins with a separator still
+  // lands inside the folder (two separators in a row read as one), as it would by concatenation.
+  return std::filesystem::path(folder.string() + "/" + nameText + ".csv");
 }
 
 Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& nameText,

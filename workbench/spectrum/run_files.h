@@ -30,7 +30,8 @@ Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entr
 Status writeRunParameters(const std::string& nameText, const std::string& historyText,
                           const std::filesystem::path& folder = ".");
 
-// The target path of a spectrum copy: `folder` / (nameText + ".csv"), the name as typed.
+// The target path of a spectrum copy: the folder, "/", the name as typed and ".csv", joined as
+// text (so "/x" still names a file in `folder`).
 std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder,
                                        const std::string& nameText);
 
