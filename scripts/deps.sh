@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
   pymca-data libxrl-dev python3-xraylib
   xterm
   fonts-liberation fonts-ipafont-gothic fonts-ipaexfont-gothic

@@ -31,12 +31,14 @@ PictureBox::PictureBox(QWidget* parent, bool border) : QFrame(parent) {
 }
 
 void PictureBox::setScale(double left, double top, double right, double bottom) {
+  resizeSurface();
   coords_ = UserCoordinates(left, top, right, bottom, surface_.size());
 }
 
 void PictureBox::setBackgroundColour(const QColor& colour) { background_ = colour; }
 
 void PictureBox::clear() {
+  resizeSurface();
   surface_.fill(background_);
   currentX_ = 0;
   currentY_ = 0;
@@ -52,6 +54,7 @@ QPen PictureBox::pen(const QColor& colour) const {
 }
 
 void PictureBox::pset(double x, double y, const QColor& colour) {
+  resizeSurface();
   QPainter painter(&surface_);
   const QPointF p = coords_.map(x, y);
   const int w = lineWidth_;
@@ -64,6 +67,7 @@ void PictureBox::pset(double x, double y, const QColor& colour) {
 void PictureBox::lineTo(double x, double y, const QColor& colour) { line(currentX_, currentY_, x, y, colour); }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& colour) {
+  resizeSurface();
   QPainter painter(&surface_);
   painter.setPen(pen(colour));
   painter.drawLine(coords_.map(x1, y1), coords_.map(x2, y2));
@@ -73,6 +77,7 @@ void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& 
 }
 
 void PictureBox::rectangle(double x1, double y1, double x2, double y2, const QColor& colour) {
+  resizeSurface();
   QPainter painter(&surface_);
   painter.setPen(pen(colour));
   painter.setBrush(Qt::NoBrush);
@@ -83,6 +88,7 @@ void PictureBox::rectangle(double x1, double y1, double x2, double y2, const QCo
 }
 
 void PictureBox::text(double x, double y, const QString& text) {
+  resizeSurface();
   QPainter painter(&surface_);
   painter.setPen(fore_);
   painter.setFont(drawFont_);
@@ -93,6 +99,7 @@ void PictureBox::text(double x, double y, const QString& text) {
 }
 
 QColor PictureBox::pixelAt(double x, double y) const {
+  resizeSurface();
   const QPointF p = coords_.map(x, y);
   const int i = static_cast<int>(std::floor(p.x()));
   const int j = static_cast<int>(std::floor(p.y()));
@@ -101,6 +108,7 @@ QColor PictureBox::pixelAt(double x, double y) const {
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+  resizeSurface();
   QFrame::paintEvent(event);  // the border
   QPainter painter(this);
   const QRect client = contentsRect();
@@ -113,7 +121,7 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
   resizeSurface();
 }
 
-void PictureBox::resizeSurface() {
+void PictureBox::resizeSurface() const {
   const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
   if (surface_.size() == size) return;
   QImage grown(size, QImage::Format_RGB32);
@@ -128,6 +136,7 @@ void PictureBox::resizeSurface() {
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+  resizeSurface();
   const QPointF p = event->position() - QPointF(clientOrigin());
   const QPointF user = coords_.inverseMap(p);
   emit mouseMoved(user.x(), user.y());

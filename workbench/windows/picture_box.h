@@ -43,7 +43,10 @@ public:
 
   // User coordinate system of the client area (see UserCoordinates).
   void setScale(double left, double top, double right, double bottom);
-  const UserCoordinates& coordinates() const { return coords_; }
+  const UserCoordinates& coordinates() const {
+    resizeSurface();
+    return coords_;
+  }
   // Top-left corner of the client area in widget pixels (where child controls are placed from).
   QPoint clientOrigin() const { return contentsRect().topLeft(); }
 
@@ -66,7 +69,10 @@ public:
   double currentY() const { return currentY_; }
 
   // The persistent surface and a pixel of it at a user coordinate (tests read drawings this way).
-  const QImage& surface() const { return surface_; }
+  const QImage& surface() const {
+    resizeSurface();
+    return surface_;
+  }
   QColor pixelAt(double x, double y) const;
 
 signals:
@@ -79,11 +85,13 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-  void resizeSurface();
+  // Follows the client area's size. Resize events of hidden widgets are delivered
+  // late (at show), so every primitive checks the size before drawing.
+  void resizeSurface() const;
   QPen pen(const QColor& colour) const;
 
-  UserCoordinates coords_;
-  QImage surface_;
+  mutable UserCoordinates coords_;
+  mutable QImage surface_;
   QColor background_{Qt::white};
   QColor fore_{Qt::black};
   int lineWidth_ = 1;

@@ -36,6 +36,18 @@ Form4& Workbench::form4() { return createOnFirstUse(form4_, *this); }
 Form5& Workbench::form5() { return createOnFirstUse(form5_, *this); }
 Form6& Workbench::form6() { return createOnFirstUse(form6_, *this); }
 
+QWidget* Workbench::existingForm(int number) const {
+  switch (number) {
+    case 1: return form1_.get();
+    case 2: return form2_.get();
+    case 3: return form3_.get();
+    case 4: return form4_.get();
+    case 5: return form5_.get();
+    case 6: return form6_.get();
+    default: return nullptr;
+  }
+}
+
 void Workbench::endProgram() {
   if (ended_) return;
   ended_ = true;

@@ -13,6 +13,7 @@ class Form5;
 class Form6;
 class Launcher;
 class MessageSink;
+class QWidget;
 
 class Workbench {
 public:
@@ -29,6 +30,9 @@ public:
   Form4& form4();
   Form5& form5();
   Form6& form6();
+
+  // The window numbered 1 … 6 if it has been created, else nullptr (nothing is created here).
+  QWidget* existingForm(int number) const;
 
   const QString& workingFolder() const { return workingFolder_; }
   // Absolute path of a bare file name in the working folder.
