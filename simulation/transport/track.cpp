@@ -1,5 +1,8 @@
 #include "simulation/transport/track.h"
 
+#include "simulation/kernel.h"
+
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -30,28 +33,26 @@ void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float d
   }
   const bool outwards = r1 > r0;  // mode 1: the radius grows with depth
 
-  // Depth bins of the two ends: the first bins whose upper edges reach z0 and z1.
-  const auto& W = phantom.depthBinWidth;
-  int j0 = 1;
-  float U0 = W[1];
-  while (U0 < z0 && j0 < kDepthBins) U0 += W[++j0];
-  int j1 = j0;
-  float U1 = U0;  // running edge of the search for z1
-  while (U1 < z1 && j1 < kDepthBins) U1 += W[++j1];
+  // Depth bins of the two ends: the first bins whose accumulated upper edges
+  // reach z0 and z1 (the same bins a walk of running sums from bin 1 finds).
+  const auto& U = phantom.upperEdge;
+  // Both ends lie in the phantom (z <= 30 < upperEdge[300]); the cap only keeps
+  // a caller's stray point from reaching past the last bin.
+  const int j0 = std::min(depthBinOf(phantom, z0), kDepthBins);
+  const int j1 = std::min(depthBinOf(phantom, z1), kDepthBins);
 
   // Line of the step in the (r, z) plane: z = a r + b.
   const float a = (z0 - z1) / (r0 - r1);
   const float b = z0 - a * r0;
 
   float lower = z0;
-  float U = U0;  // upper edge of depth bin j
   float rLow = r0;
   int iLow = ringOf(r0);
   for (int j = j0; j <= j1; ++j) {
-    const float upper = (j == j1) ? z1 : U;
+    const float upper = (j == j1) ? z1 : U[j];
     const float share = (upper - lower) * dE / (z1 - z0);
     // Radius where the step's line crosses this bin's upper edge, held at the step's end.
-    float rHigh = (U - b) / a;
+    float rHigh = (U[j] - b) / a;
     if (outwards ? rHigh > r1 : rHigh < r1) rHigh = r1;
     const int iHigh = ringOf(rHigh);
     const float span = rHigh - rLow;
@@ -70,7 +71,6 @@ void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float d
       }
     }
     lower = upper;
-    if (j < kDepthBins) U += W[j + 1];
     rLow = rHigh;
     iLow = iHigh;
   }
