@@ -37,6 +37,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   label->setFont(font);
+  // Installed fonts are a little wider than the ones the layout was made with: a caption
+  // that would be cut off grows to the right instead.
+  if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) label->resize(label->sizeHint().width(), geometry.height());
   return label;
 }
 

@@ -1,6 +1,7 @@
 #include "form6.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -18,6 +19,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   label->setFont(font);
+  // Installed fonts are a little wider than the ones the layout was made with: a caption
+  // that would be cut off grows to the right instead.
+  if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) label->resize(label->sizeHint().width(), geometry.height());
   return label;
 }
 
@@ -58,9 +62,19 @@ Form6::Form6(Workbench& workbench) : QWidget(nullptr), workbench_(workbench) {
             sentence);
   makeLabel(this, "Label12", QStringLiteral("また、算出したＸ線スペクトルを用いて、モンテカルロ"), twipsRect(480, 4440, 9000, 540),
             sentence);
-  makeLabel(this, "Label13", QStringLiteral("シミュレーションにより TMR および TPR      を計算し"),
-            twipsRect(480, 4920, 9000, 540), sentence);
-  makeLabel(this, "Label14", QStringLiteral("20,10"), twipsRect(7335, 5040, 615, 345), fonts::font(fonts::meiryo, 11.25));
+  const QString line13 = QStringLiteral("シミュレーションにより TMR および TPR      を計算し");
+  QLabel* label13 = makeLabel(this, "Label13", line13, twipsRect(480, 4920, 9000, 540), sentence);
+  QLabel* label14 =
+      makeLabel(this, "Label14", QStringLiteral("20,10"), twipsRect(7335, 5040, 615, 345), fonts::font(fonts::meiryo, 11.25));
+  // The subscript sits in the blanks after "TPR"; with the installed font's blank width it is
+  // centred in that gap as measured, so that it touches neither "TPR" nor "を".
+  {
+    const QFontMetrics metrics(label13->font());
+    const int gapStart = label13->x() + metrics.horizontalAdvance(line13.left(line13.indexOf(QStringLiteral("TPR")) + 3));
+    const int gapEnd = label13->x() + metrics.horizontalAdvance(line13.left(line13.indexOf(QStringLiteral("を"))));
+    const int width = QFontMetrics(label14->font()).horizontalAdvance(label14->text());
+    if (label14->x() < gapStart || label14->x() + width > gapEnd) label14->move(gapStart + (gapEnd - gapStart - width) / 2, label14->y());
+  }
   makeLabel(this, "Label15", QStringLiteral("標準データ・実測データとの差異を確認することができます。"),
             twipsRect(480, 5400, 10080, 540), sentence);
 
