@@ -8,3 +8,7 @@ endfunction()
 
 corvane_w2_test(file_lists_test file_lists_test.cpp)
 corvane_w2_test(launcher_test launcher_test.cpp)
+corvane_w2_test(form5_test form5_test.cpp w2_support.h)
+corvane_w2_test(form1_test form1_test.cpp w2_support.h)
+corvane_w2_test(form3_test form3_test.cpp w2_support.h)
+corvane_w2_test(form4_test form4_test.cpp w2_support.h)

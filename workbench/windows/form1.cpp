@@ -207,7 +207,10 @@ void Form1::openFromSpectrumWindow() {
   activateWindow();
 }
 
-void Form1::clearHeader() { Picture2_->clear(); }
+void Form1::clearHeader() {
+  Picture2_->clear();
+  headerShown_.clear();
+}
 
 void Form1::showCannotRead(const corvane::Failure& failure) {
   workbench_.messages().show(QString::fromStdString(failure.message), MessageSink::Icon::Exclamation);
@@ -221,8 +224,10 @@ void Form1::File2_Click(const QString& name) {
     return;
   }
   const int lineHeight = QFontMetrics(Picture2_->drawFont()).lineSpacing();
-  for (std::size_t i = 0; i < header.value().lines.size(); ++i)
-    Picture2_->text(0, static_cast<double>(i) * lineHeight, QString::fromStdString(header.value().lines[i]));
+  for (const std::string& line : header.value().lines) {
+    Picture2_->text(0, static_cast<double>(headerShown_.size()) * lineHeight, QString::fromStdString(line));
+    headerShown_ << QString::fromStdString(line);
+  }
   Command7_->setFocus();
 }
 

@@ -6,6 +6,7 @@
 //
 // The two TMR tables live here for the whole program run: Graph Clear, Exit and
 // closing the window leave them in place, and a new load overwrites them.
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -46,6 +47,8 @@ public:
   QLineEdit& text2() { return *Text2_; }
   QCheckBox& check(int field) { return *Check_.at(static_cast<std::size_t>(field)); }  // field 1 ... 10
 
+  // The text lines last written into Picture2 (empty once it is cleared).
+  const QStringList& headerShown() const { return headerShown_; }
   const corvane::CalculatedTmrTable& calculatedTable() const { return calculated_; }
   const corvane::ReferenceTmrData& referenceData() const { return reference_; }
 
@@ -75,5 +78,6 @@ private:
   QPushButton* Command6_ = nullptr;
   QPushButton* Command7_ = nullptr;
   std::array<QCheckBox*, corvane::kFields + 1> Check_{};  // slot 0 unused
+  QStringList headerShown_;
   bool placed_ = false;
 };
