@@ -1,6 +1,7 @@
 // Transport benchmark: histories per second of the particle transport on the
 // 10 MV preset spectrum and on monoenergetic 2 MeV and 10 MeV pencil beams.
-//   transport_bench [histories per case]   (default 20000)
+//   transport_bench [histories per case [case]]   (default 20000, all cases)
+//   case: spectrum, 2MeV or 10MeV, to time (or profile) one case alone
 // The data files and the spectrum are taken from the source tree. The same
 // history loop as the run sequence: startSourcePhoton then trackHistory, bin by
 // bin with the truncated share of the history total. Each case starts from a
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "simulation/kernel.h"
@@ -52,8 +54,10 @@ void report(const char* name, const Outcome& o) {
 
 int main(int argc, char** argv) {
   const long perCase = argc > 1 ? std::atol(argv[1]) : 20000;
-  if (perCase <= 0) {
-    std::fprintf(stderr, "usage: transport_bench [histories per case > 0]\n");
+  const char* only = argc > 2 ? argv[2] : nullptr;
+  auto wanted = [only](const char* name) { return only == nullptr || std::strcmp(only, name) == 0; };
+  if (perCase <= 0 || (only && !wanted("spectrum") && !wanted("2MeV") && !wanted("10MeV"))) {
+    std::fprintf(stderr, "usage: transport_bench [histories per case > 0 [spectrum|2MeV|10MeV]]\n");
     return 2;
   }
 
@@ -76,7 +80,7 @@ int main(int argc, char** argv) {
     return sim;
   };
 
-  {
+  if (wanted("spectrum")) {
     auto sim = fresh();
     const Outcome o = timeRun(*sim, [perCase](Simulation& s) {
       std::int64_t n = 0;
@@ -97,6 +101,7 @@ int main(int argc, char** argv) {
     report("10 MV preset spectrum", o);
   }
   for (float energy : {2000.0f, 10000.0f}) {
+    if (!wanted(energy == 2000.0f ? "2MeV" : "10MeV")) continue;
     auto sim = fresh();
     const Outcome o = timeRun(*sim, [perCase, energy](Simulation& s) {
       for (long h = 0; h < perCase; ++h) {

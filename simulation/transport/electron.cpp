@@ -37,6 +37,10 @@ float stoppingPower(float T) {
 void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phantom& phantom,
                        LaggedAdditiveGenerator& rng, DoseKernel& kernel, int layer) {
   const DeflectionTable& D = tables.deflection;
+  // Row search of the deflection: the first row from 4 on whose energy lies below
+  // T. T only falls along the walk, so the rows passed for one step stay passed
+  // for the next and the search goes on from where it stopped.
+  int row = kFirstDeflectionRow;
   for (;;) {
     const float T = e.T;
     float dE;  // energy lost on this step [keV]
@@ -61,7 +65,6 @@ void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phan
     if (dE == T) return;  // final range step
 
     // Multiple-scattering deflection at the energy of the step's start.
-    int row = kFirstDeflectionRow;
     while (row <= kDeflectionEnergies && !(D.energies[row] < T)) ++row;
     e.T = T - dE;
     if (row > kDeflectionEnergies) continue;  // below the table: no deflection, no deviates

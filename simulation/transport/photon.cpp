@@ -1,5 +1,6 @@
 #include "simulation/transport/photon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "simulation/kernel.h"
@@ -72,8 +73,11 @@ void trackPhoton(Simulation& sim) {
 }  // namespace
 
 PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float E) {
-  int k = 2;
-  while (k < table.rowCount && table.energy[k] <= E) ++k;
+  // The first row from 2 on whose energy is above E (the last row at most): a
+  // bisection finds the same row as the linear search over ascending energies.
+  const float* first = table.energy.data() + 2;
+  const float* last = table.energy.data() + table.rowCount;
+  const int k = static_cast<int>(std::upper_bound(first, last, E) - table.energy.data());
   const float lnE = std::log(E);
   const float lnLow = std::log(table.energy[k - 1]);
   const float t = (lnE - lnLow) / (std::log(table.energy[k]) - lnLow);

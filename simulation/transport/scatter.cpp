@@ -1,10 +1,20 @@
 #include "simulation/transport/scatter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace dravik {
 
 namespace {
+
+// The first row k in 2 ... 45 whose value exceeds v (45 at most): bisection of
+// the ascending column finds the row the linear search "k = 2; while col(k) <= v"
+// stops at.
+int firstRowAbove(const std::array<float, kScatterRows + 1>& column, float v) {
+  const float* first = column.data() + 2;
+  const float* last = column.data() + kScatterRows;
+  return static_cast<int>(std::upper_bound(first, last, v) - column.data());
+}
 
 constexpr float HC = 12.4f;                    // [keV Angstrom]: wavelength = HC / E
 constexpr float INCOHERENT_CORRECTION_LIMIT = 10.0f;  // [1/Angstrom]
@@ -62,8 +72,7 @@ ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& t
     theta = std::acos(cosTheta);
     const float q = E * std::sin(theta / 2.0f) / HC;  // momentum transfer [1/Angstrom]
     if (q < INCOHERENT_CORRECTION_LIMIT) {
-      int k = 2;
-      while (k < kScatterRows && f.x[k] <= q) ++k;
+      const int k = firstRowAbove(f.x, q);
       const float S = f.S[k - 1] + (q - f.x[k - 1]) * (f.S[k] - f.S[k - 1]) / (f.x[k] - f.x[k - 1]);
       const float r4 = rng.nextZeroBasedDeviate();
       if (S / tables.incoherentFunctionMax < r4) continue;
@@ -93,8 +102,7 @@ Direction sampleCoherent(LaggedAdditiveGenerator& rng, const PhysicsTables& tabl
   float cosTheta = 1.0f;
   for (;;) {
     const float c = rng.nextZeroBasedDeviate() * tables.coherentCumulativeMax;
-    int k = 2;
-    while (k < kScatterRows && f.C[k] <= c) ++k;
+    const int k = firstRowAbove(f.C, c);
     const float x = f.x[k - 1] + (f.x[k] - f.x[k - 1]) * (c - f.C[k - 1]) / (f.C[k] - f.C[k - 1]);
     const float s = x * HC / E;  // sin(theta/2)
     if (s > 1.0f) continue;

@@ -16,6 +16,14 @@ constexpr float RING_WIDTH = 0.2f;       // [cm]
 
 int ringOf(float r) { return static_cast<int>(5.0f * r) + 1; }
 
+// The first depth bin from `from` on whose accumulated upper edge is at or above
+// z, capped at the last bin; z lies at or above the lower edge of `from`.
+int depthBinFrom(const Phantom& phantom, int from, float z) {
+  int j = from;
+  while (j < kDepthBins && phantom.upperEdge[j] < z) ++j;
+  return j;
+}
+
 }  // namespace
 
 void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float dE, Point p0,
@@ -39,7 +47,7 @@ void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float d
   // Both ends lie in the phantom (z <= 30 < upperEdge[300]); the cap only keeps
   // a caller's stray point from reaching past the last bin.
   const int j0 = std::min(depthBinOf(phantom, z0), kDepthBins);
-  const int j1 = std::min(depthBinOf(phantom, z1), kDepthBins);
+  const int j1 = depthBinFrom(phantom, j0, z1);  // a step spans only a few bins
 
   // Line of the step in the (r, z) plane: z = a r + b.
   const float a = (z0 - z1) / (r0 - r1);
