@@ -91,6 +91,11 @@ void Form2Test::loadState() {
   QVERIFY(!form.spectrumShown());
   QCOMPARE(form.cursorBin(), 0);
   QCOMPARE(form.windowTitle(), QStringLiteral("  High Energy X-ray spectrum by Schiff's formula"));
+  // Tooltips keep their blanks; Command5 shares Command1's.
+  QCOMPARE(child<QPushButton>(form, "Command1")->toolTip(), QStringLiteral(" Draw spectrum graph "));
+  QCOMPARE(child<QPushButton>(form, "Command5")->toolTip(), QStringLiteral(" Draw spectrum graph "));
+  QCOMPARE(child<QPushButton>(form, "Command3")->toolTip(), QStringLiteral(" Clear spectra graphs "));
+  QCOMPARE(child<QPushButton>(form, "Command2")->toolTip(), QStringLiteral(" bye bye "));
   QCOMPARE(form.size(), QSize(1024, 750));  // 15360 × 11250 twips
   // The empty frame is drawn at load: black frame line at the plot's left edge, mid-height.
   QCOMPARE(form.picture3().pixelAt(0, 500), QColor(0, 0, 0));
