@@ -76,7 +76,8 @@ PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float
   // The first row from 2 on whose energy is above E (the last row at most): a
   // bisection finds the same row as the linear search over ascending energies.
   const float* first = table.energy.data() + 2;
-  const float* last = table.energy.data() + table.rowCount;
+  // (The reader admits no table of fewer than two rows; 2 keeps the range valid.)
+  const float* last = table.energy.data() + std::max(table.rowCount, kMinCoefficientRows);
   const int k = static_cast<int>(std::upper_bound(first, last, E) - table.energy.data());
   const float lnE = std::log(E);
   const float lnLow = std::log(table.energy[k - 1]);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 #include "simulation/transport/electron.h"
@@ -14,6 +15,7 @@ using testing::kernelTotal;
 
 struct PowerCase {
   const char* name;
+  friend void PrintTo(const PowerCase& c, std::ostream* os) { *os << c.name; }
   float T;         // [keV]
   float expected;  // [keV/cm], the values quoted with the Bethe-Moller-Sternheimer formula
 };

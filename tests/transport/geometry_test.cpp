@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 #include "simulation/kernel.h"
@@ -53,6 +54,7 @@ TEST(RotateDirection, ANewDirectionOnTheAxisHasAzimuthZero) {
 
 struct CutCase {
   const char* name;
+  friend void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
   float oldCos, deflectionCos;
   float expectedCos;
 };
@@ -77,6 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RotationCut,
 
 struct RotationCase {
   const char* name;
+  friend void PrintTo(const RotationCase& c, std::ostream* os) { *os << c.name; }
   float Theta, Phi;  // old direction
   float theta, phi;  // deflection
 };
@@ -128,6 +131,7 @@ class DepositTrack : public ::testing::Test {
 
 struct StepCase {
   const char* name;
+  friend void PrintTo(const StepCase& c, std::ostream* os) { *os << c.name; }
   Point p0, p1;
   float dE;
 };

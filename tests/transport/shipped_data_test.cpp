@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <ostream>
 #include <string>
 
 #include <unistd.h>
@@ -60,6 +61,7 @@ std::unique_ptr<Simulation> shippedSimulation() {
 
 struct BeamCase {
   const char* name;
+  friend void PrintTo(const BeamCase& c, std::ostream* os) { *os << c.name; }
   float E;                   // [keV]
   int histories;
   int firstA, firstB, width;  // two windows of depth bins, both beyond the electron range
