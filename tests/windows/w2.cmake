@@ -12,3 +12,9 @@ corvane_w2_test(form5_test form5_test.cpp w2_support.h)
 corvane_w2_test(form1_test form1_test.cpp w2_support.h)
 corvane_w2_test(form3_test form3_test.cpp w2_support.h)
 corvane_w2_test(form4_test form4_test.cpp w2_support.h)
+
+# End to end: the real Dravik from the run folder, run in a temporary working folder.
+corvane_w2_test(end_to_end_test end_to_end_test.cpp w2_support.h)
+add_dependencies(end_to_end_test Dravik)
+target_compile_definitions(end_to_end_test PRIVATE DRAVIK_PATH="$<TARGET_FILE:Dravik>")
+set_tests_properties(end_to_end_test PROPERTIES TIMEOUT 900)
