@@ -218,8 +218,8 @@ void Form2::buildControls() {
 
   QGroupBox* Frame3 = makeFrame(this, "Frame3", QStringLiteral("ターゲット材質"), twipsRect(3840, 8160, 2295, 1695), gothic11);
   Option10 = makeOption(Frame3, "Option10", QStringLiteral("銅"), twipsRect(240, 340, 1900, 270), gothic11);
-  Option11 = makeOption(Frame3, "Option11", QStringLiteral("タングステン"), twipsRect(240, 640, 1900, 200), gothic11);
-  Option14 = makeOption(Frame3, "Option14", QStringLiteral("白金"), twipsRect(240, 900, 1900, 270), gothic11);
+  Option11 = makeOption(Frame3, "Option11", QStringLiteral("タングステン"), twipsRect(240, 640, 1900, 225), gothic11);
+  Option14 = makeOption(Frame3, "Option14", QStringLiteral("白金"), twipsRect(240, 855, 1900, 255), gothic11);
   Option13 = makeOption(Frame3, "Option13", QStringLiteral("その他"), twipsRect(240, 1200, 1900, 270), gothic11);
   makeLabel(this, "Label3", QStringLiteral("原子番号"), twipsRect(4080, 9960, 900, 225), gothic11);
   makeLabel(this, "Label20", QStringLiteral("Z ="), twipsRect(4320, 10365, 330, 285), times11);
