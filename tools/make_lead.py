@@ -28,6 +28,7 @@ import argparse
 import os
 import sys
 
+sys.dont_write_bytecode = True  # leave no cache in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import xcom  # noqa: E402
 
