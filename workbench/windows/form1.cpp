@@ -18,6 +18,7 @@
 #include "messages.h"
 #include "picture_box.h"
 #include "style.h"
+#include "subscript_gap.h"
 #include "tmr_frame.h"
 #include "workbench.h"
 #include "workbench/spectrum/messages.h"
@@ -95,6 +96,8 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   const QFont meiryo12 = fonts::font(fonts::meiryo, 12);
   const QFont subscript = fonts::font(fonts::meiryo, 11.25);
   const QFont times14 = fonts::font(fonts::timesNewRoman, 14.25);
+  // The subscripts of "TPR        =" sit in the gap of eight blanks before "=".
+  const QFont tprSubscript = fonts::font(fonts::timesNewRoman, 9.75);
 
   // Left: calculated data.
   shape(this, "Shape2", style::twipsRect(120, 240, 2895, 495), style::lightYellow());
@@ -113,8 +116,8 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   Picture2_->setScale(0, 0, Picture2_->coordinates().pixels().width(), Picture2_->coordinates().pixels().height());
   Picture2_->clear();
   Command7_ = button(this, "Command7", QStringLiteral("OK"), style::twipsRect(840, 6240, 1455, 495), times14);
-  label(this, "Label1", QStringLiteral("TPR        ="), {120, 7080}, times14);
-  label(this, "Label2", QStringLiteral("20,10"), {720, 7200}, subscript);
+  placeInGap(label(this, "Label1", QStringLiteral("TPR        ="), {120, 7080}, times14),
+             label(this, "Label2", QStringLiteral("20,10"), {720, 7200}, tprSubscript));
   Text1_ = textBox(this, "Text1", style::twipsRect(1560, 6960, 1575, 480), times14, blue);
   Command2_ = button(this, "Command2", QStringLiteral("Graph draw"), style::twipsRect(120, 7680, 2895, 495), times14);
 
@@ -138,8 +141,8 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   File1_->setFont(meiryo12);
   File1_->setPattern(QStringLiteral("*.std"));
   Command6_ = button(this, "Command6", QStringLiteral("OK"), style::twipsRect(15480, 5400, 1455, 495), times14);
-  label(this, "Label3", QStringLiteral("TPR        ="), {14760, 6480}, times14);
-  label(this, "Label4", QStringLiteral("20,10"), {15360, 6600}, subscript);
+  placeInGap(label(this, "Label3", QStringLiteral("TPR        ="), {14760, 6480}, times14),
+             label(this, "Label4", QStringLiteral("20,10"), {15360, 6600}, tprSubscript));
   Text2_ = textBox(this, "Text2", style::twipsRect(16200, 6360, 1575, 480), times14, red);
   Command3_ = button(this, "Command3", QStringLiteral("Graph draw"), style::twipsRect(14880, 7080, 3015, 495), times14);
   Command1_ = button(this, "Command1", QStringLiteral("実測データの作成方法"), style::twipsRect(14880, 8160, 3015, 615),

@@ -8,6 +8,7 @@
 
 #include "fonts.h"
 #include "style.h"
+#include "subscript_gap.h"
 #include "workbench.h"
 
 namespace {
@@ -53,15 +54,17 @@ Form4::Form4(Workbench& workbench) : workbench_(workbench) {
   const QFont step = fonts::font(fonts::meiryo, 14.25);
   setFont(formFont);
 
-  style::setForeground(label(this, "Label1", QStringLiteral("実測 TMR および TPR        データファイルの作成方法 "),
-                             fonts::font(fonts::meiryo, 15.75), 480, 360, 7875, 465),
-                       blue);
-  style::setForeground(label(this, "Label2", QStringLiteral("20,10"), formFont, 3720, 480, 615, 345), blue);
-  label(this, "Label3", QStringLiteral("(1) 拡張子       のファイルをテキストエディタで開く。"), step, 480, 1080, 7125,
-        420);
-  style::setForeground(label(this, "Label4", QStringLiteral("std"), fonts::font(fonts::meiryo, 12, true), 1920, 1125,
-                             420, 285),
-                       blue);
+  auto* label1 = label(this, "Label1", QStringLiteral("実測 TMR および TPR        データファイルの作成方法 "),
+                       fonts::font(fonts::meiryo, 15.75), 480, 360, 7875, 465);
+  style::setForeground(label1, blue);
+  auto* label2 = label(this, "Label2", QStringLiteral("20,10"), formFont, 3720, 480, 615, 345);
+  style::setForeground(label2, blue);
+  placeInGap(label1, label2);
+  auto* label3 = label(this, "Label3", QStringLiteral("(1) 拡張子       のファイルをテキストエディタで開く。"), step,
+                       480, 1080, 7125, 420);
+  auto* label4 = label(this, "Label4", QStringLiteral("std"), fonts::font(fonts::meiryo, 12, true), 1920, 1125, 420, 285);
+  style::setForeground(label4, blue);
+  placeInGap(label3, label4);
 
   List1_ = new QListWidget(this);
   List1_->setObjectName(QStringLiteral("List1"));
@@ -70,8 +73,8 @@ Form4::Form4(Workbench& workbench) : workbench_(workbench) {
 
   label(this, "Label5", QStringLiteral("上に 10MV-standardTMR.std のファイルデータを示す。"), formFont, 960, 5760, 6270,
         360);
-  label(this, "Label6", QStringLiteral("先頭行は TPR        である。"), formFont, 960, 6120);
-  label(this, "Label7", QStringLiteral("20,10"), fonts::font(fonts::meiryo, 9.75), 2480, 6200);
+  placeInGap(label(this, "Label6", QStringLiteral("先頭行は TPR        である。"), formFont, 960, 6120),
+             label(this, "Label7", QStringLiteral("20,10"), fonts::font(fonts::meiryo, 9.75), 2480, 6200));
   label(this, "Label8", QStringLiteral("以下、各照射野サイズ，各深さにおける TMR データ表である。"), formFont, 960, 6480,
         6900, 360);
   label(this, "Label9", QStringLiteral("(2) テキストエディタを用いて、これらを実測値に書き換える。"), step, 480, 7080,

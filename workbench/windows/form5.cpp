@@ -11,6 +11,7 @@
 #include "launcher.h"
 #include "messages.h"
 #include "style.h"
+#include "subscript_gap.h"
 #include "workbench.h"
 #include "workbench/spectrum/messages.h"
 #include "workbench/spectrum/run_files.h"
@@ -44,9 +45,11 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   style::setForeground(label7, blue);
   label(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"), style::twipsRect(360, 960, 5130, 420),
         labelFont);
-  label(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
-        style::twipsRect(360, 1440, 5850, 420), labelFont);
-  label(this, "Label3", QStringLiteral("20,10"), style::twipsRect(5160, 1515, 615, 345), subscriptFont);
+  auto* label2 = label(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
+                       style::twipsRect(360, 1440, 5850, 420), labelFont);
+  auto* label3 = label(this, "Label3", QStringLiteral("20,10"), style::twipsRect(5160, 1515, 615, 345), subscriptFont);
+  placeInGap(label6, label7);
+  placeInGap(label2, label3);
   label(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
         style::twipsRect(360, 1920, 6555, 420), labelFont);
   label(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="), style::twipsRect(480, 2640, 3165, 420), labelFont);
