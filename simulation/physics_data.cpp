@@ -1,5 +1,6 @@
 #include "simulation/physics_data.h"
 
+#include <cmath>
 #include <string>
 
 #include "simulation/text_input.h"
@@ -16,6 +17,16 @@ constexpr int kCoefficientColumns[6][2] = {{1, 9},   {10, 19}, {20, 29},
 constexpr int kScatterColumns[3][2] = {{1, 10}, {11, 22}, {23, 34}};
 
 }  // namespace
+
+void deriveLogarithms(PhotonCoefficientTable& table) {
+  for (int i = 1; i <= table.rowCount; ++i) {
+    table.lnEnergy[i] = std::log(table.energy[i]);
+    table.lnCoherent[i] = std::log(table.coherent[i]);
+    table.lnIncoherent[i] = std::log(table.incoherent[i]);
+    table.lnPhotoelectric[i] = std::log(table.photoelectric[i]);
+    table.lnPair[i] = table.pair[i] == 0.0f ? 0.0f : std::log(table.pair[i]);
+  }
+}
 
 InputResult readWaterData(PhysicsTables& tables, const std::filesystem::path& file) {
   TextInput in;
@@ -46,6 +57,7 @@ InputResult readWaterData(PhysicsTables& tables, const std::filesystem::path& fi
     photon.photoelectric[i] = f[3];
     photon.pair[i] = f[4] + f[5];  // nuclear plus electron field
   }
+  deriveLogarithms(photon);
 
   ScatterFactorTable& scatter = tables.scatter;
   for (int k = 1; k <= kScatterRows; ++k) {

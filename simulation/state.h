@@ -45,7 +45,19 @@ struct PhotonCoefficientTable {
   std::array<float, kMaxCoefficientRows + 1> incoherent{};
   std::array<float, kMaxCoefficientRows + 1> photoelectric{};
   std::array<float, kMaxCoefficientRows + 1> pair{};     // nuclear + electron field; 0 below threshold
+  // Natural logarithms of the columns, taken once when the table is filled
+  // (deriveLogarithms) so the log-log lookup of every photon step does not
+  // recompute them; the same single-precision logarithms, so the same numbers.
+  // ln of a zero pair value is never used (a zero marks pair production impossible).
+  std::array<float, kMaxCoefficientRows + 1> lnEnergy{};
+  std::array<float, kMaxCoefficientRows + 1> lnCoherent{};
+  std::array<float, kMaxCoefficientRows + 1> lnIncoherent{};
+  std::array<float, kMaxCoefficientRows + 1> lnPhotoelectric{};
+  std::array<float, kMaxCoefficientRows + 1> lnPair{};
 };
+
+// Fills the logarithm columns of rows 1 ... rowCount from the coefficient columns.
+void deriveLogarithms(PhotonCoefficientTable& table);
 
 // Momentum-transfer table of water: cumulative coherent form factor and incoherent function.
 struct ScatterFactorTable {

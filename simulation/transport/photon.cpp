@@ -80,17 +80,16 @@ PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float
   const float* last = table.energy.data() + std::max(table.rowCount, kMinCoefficientRows);
   const int k = static_cast<int>(std::upper_bound(first, last, E) - table.energy.data());
   const float lnE = std::log(E);
-  const float lnLow = std::log(table.energy[k - 1]);
-  const float t = (lnE - lnLow) / (std::log(table.energy[k]) - lnLow);
+  const float lnLow = table.lnEnergy[k - 1];
+  const float t = (lnE - lnLow) / (table.lnEnergy[k] - lnLow);
   PhotonCoefficients mu;
-  mu.coherent = logLog(std::log(table.coherent[k - 1]), std::log(table.coherent[k]), t);
-  mu.incoherent = logLog(std::log(table.incoherent[k - 1]), std::log(table.incoherent[k]), t);
-  mu.photoelectric =
-      logLog(std::log(table.photoelectric[k - 1]), std::log(table.photoelectric[k]), t);
+  mu.coherent = logLog(table.lnCoherent[k - 1], table.lnCoherent[k], t);
+  mu.incoherent = logLog(table.lnIncoherent[k - 1], table.lnIncoherent[k], t);
+  mu.photoelectric = logLog(table.lnPhotoelectric[k - 1], table.lnPhotoelectric[k], t);
   if (table.pair[k - 1] == 0.0f || table.pair[k] == 0.0f) {
     mu.pair = 0.0f;  // below the pair threshold
   } else {
-    mu.pair = logLog(std::log(table.pair[k - 1]), std::log(table.pair[k]), t);
+    mu.pair = logLog(table.lnPair[k - 1], table.lnPair[k], t);
   }
   mu.total = ((mu.pair + mu.photoelectric) + mu.incoherent) + mu.coherent;
   mu.P1 = mu.coherent / mu.total;

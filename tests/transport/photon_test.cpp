@@ -37,6 +37,7 @@ TEST(LookupCoefficients, TabulatedEnergiesGiveTheirRowAndLogLogBetweenRows) {
     t.photoelectric[i] = std::pow(10.0f, -static_cast<float>(i));
     t.pair[i] = i == 4 ? 0.01f : 0.0f;
   }
+  deriveLogarithms(t);
   // E = E_2 brackets rows 2 and 3 with t = 0: row 2's values.
   const PhotonCoefficients at = lookupCoefficients(t, 100.0f);
   EXPECT_FLOAT_EQ(at.coherent, 0.25f);

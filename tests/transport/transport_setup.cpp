@@ -17,6 +17,7 @@ void fillPhotonTable(PhotonCoefficientTable& table, const Coefficients& mu) {
     table.photoelectric[i] = mu.photoelectric;
     table.pair[i] = energies[i - 1] > 1022.0f ? mu.pair : 0.0f;
   }
+  deriveLogarithms(table);
 }
 
 std::unique_ptr<Simulation> makeSimulation(const Coefficients& mu) {
