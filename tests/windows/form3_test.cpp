@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTest>
 
 #include "file_lists.h"
@@ -41,6 +42,7 @@ class Form3Test : public QObject {
   void failedCopyKeepsDialogOpen();
   void missingSpectrumFileIsReportedAtOpening();
   void cancelKeepsChosenFolder();
+  void unreadableDriveIsIgnored();
 };
 
 void Form3Test::openingShowsPreview() {
@@ -164,6 +166,22 @@ void Form3Test::cancelKeepsChosenFolder() {
   QCOMPARE(folders->path(), QDir(target.path()).canonicalPath());
   QCOMPARE(control<FileListBox>(form, "File1")->folder(), QDir(target.path()).canonicalPath());
   QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QString());
+  QVERIFY(s.messages.messages.empty());
+}
+
+// A volume that cannot be read (gone, or no medium): the folder list stays
+// where it was and the drive list shows that folder's volume again.
+void Form3Test::unreadableDriveIsIgnored() {
+  W2Session s;
+  Form3& form = s.workbench->form3();
+  auto* folders = control<DirListBox>(form, "Dir1");
+  auto* drives = control<DriveListBox>(form, "Drive1");
+  const QString before = folders->path();
+  const QString drive = drives->drive();
+  form.Drive1_Change(QDir(s.folder.path()).filePath("no-such-volume"));
+  QCOMPARE(folders->path(), before);
+  QCOMPARE(control<FileListBox>(form, "File1")->folder(), before);
+  QCOMPARE(drives->drive(), drive);
   QVERIFY(s.messages.messages.empty());
 }
 
