@@ -60,7 +60,8 @@ void EndToEndTest::presetRunGivesPlausibleTpr() {
   QVERIFY2(dravik.waitForStarted(10000), qPrintable(dravik.errorString()));
   QVERIFY2(dravik.waitForFinished(600000), "Dravik did not finish within 10 minutes");
   const QString console = QString::fromLocal8Bit(dravik.readAll());
-  QVERIFY2(dravik.exitStatus() == QProcess::NormalExit && dravik.exitCode() == 0, qPrintable(console));
+  QVERIFY2(dravik.exitStatus() == QProcess::NormalExit && dravik.exitCode() == 0,
+           qPrintable(console));
 
   // The results window lists the new result file and reads it.
   Form1& results = s.workbench->form1();
@@ -68,7 +69,8 @@ void EndToEndTest::presetRunGivesPlausibleTpr() {
   auto* files = control<FileListBox>(results, "File2");
   const auto found = files->findItems("e2e.tmr", Qt::MatchExactly);
   QVERIFY2(!found.isEmpty(), qPrintable(console));
-  QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found.first()).center());
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                    files->visualItemRect(found.first()).center());
   QTest::mouseClick(control<QPushButton>(results, "Command7"), Qt::LeftButton);
   QVERIFY2(s.messages.messages.empty(), qPrintable(s.messageTexts().join('\n')));
   QCOMPARE(results.headerShown().value(4), QString(" History = 50000"));
@@ -80,8 +82,8 @@ void EndToEndTest::presetRunGivesPlausibleTpr() {
   // bins of the 10 cm field scatter by about 2.6 % each at 10 and 20 cm (from
   // the second differences of neighbouring rows in such runs), so the ratio of
   // two bins scatters by about 3.7 %, 0.026; such a run gave 0.704, and the
-  // range 0.4 ... 0.9 lies more than 7 standard deviations from it on either side. (2000 histories give
-  // about 15 % per bin and ratios beyond 1.)
+  // range 0.4 ... 0.9 lies more than 7 standard deviations from it on either side. (2000 histories
+  // give about 15 % per bin and ratios beyond 1.)
   QVERIFY2(tpr >= 0.4 && tpr <= 0.9, qPrintable(QString::number(tpr)));
 }
 

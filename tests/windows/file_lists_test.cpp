@@ -1,12 +1,12 @@
 // Drive, folder and pattern-filtered file lists, on a temporary folder tree.
+#include "file_lists.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "file_lists.h"
 
 namespace {
 void touch(const QString& path) {
@@ -89,7 +89,8 @@ void FileListsTest::clickReportsName() {
   list.resize(200, 200);
   list.show();
   QSignalSpy clicked(&list, &FileListBox::fileClicked);
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                    list.visualItemRect(list.item(1)).center());
   QCOMPARE(clicked.count(), 1);
   QCOMPARE(clicked.at(0).at(0).toString(), QString("b.tmr"));
   QCOMPARE(list.chosenFileName(), QString("b.tmr"));

@@ -1,6 +1,8 @@
 // The TMR results window: header, loading a result and a reference file,
 // TPR20,10 texts, the failure messages, the curves read back from pixels of
 // Picture1's persistent surface, Graph Clear, and closing and reopening.
+#include "form1.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,7 +10,6 @@
 #include <functional>
 
 #include "file_lists.h"
-#include "form1.h"
 #include "picture_box.h"
 #include "w2_support.h"
 #include "workbench/spectrum/messages.h"
@@ -49,7 +50,8 @@ QByteArray referenceFile(int rows, const char* tpr = "0.733") {
   for (int k = 1; k <= rows; ++k) {
     const double depth = 10.0 * k - 5.0;
     out += QByteArray::number(depth);
-    for (int f = 1; f <= 10; ++f) out += "," + QByteArray::number(f == 4 ? 0.95 - 0.002 * depth : 0.25, 'f', 4);
+    for (int f = 1; f <= 10; ++f)
+      out += "," + QByteArray::number(f == 4 ? 0.95 - 0.002 * depth : 0.25, 'f', 4);
     out += "\r\n";
   }
   return out;
@@ -59,11 +61,14 @@ void clickFile(Form1& form, const char* list, const QString& name) {
   auto* files = control<FileListBox>(form, list);
   const auto found = files->findItems(name, Qt::MatchExactly);
   QVERIFY2(!found.isEmpty(), qPrintable(name));
-  QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found.first()).center());
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                    files->visualItemRect(found.first()).center());
   QCOMPARE(files->chosenFileName(), name);
 }
 
-void click(Form1& form, const char* button) { QTest::mouseClick(control<QPushButton>(form, button), Qt::LeftButton); }
+void click(Form1& form, const char* button) {
+  QTest::mouseClick(control<QPushButton>(form, button), Qt::LeftButton);
+}
 
 bool allWhite(const PictureBox& box) {
   const QImage& image = box.surface();
@@ -108,8 +113,9 @@ void Form1Test::headerLines() {
   auto* header = control<PictureBox>(form, "Picture2");
   QVERIFY(allWhite(*header));
   clickFile(form, "File2", "run1.tmr");
-  QCOMPARE(form.headerShown(), (QStringList{" Electron acceleration", "    energy =  6.0 MeV", zLine,
-                                            " Filter(Pb) = 1.50 mm", " History = 30000000"}));
+  QCOMPARE(form.headerShown(),
+           (QStringList{" Electron acceleration", "    energy =  6.0 MeV", zLine,
+                        " Filter(Pb) = 1.50 mm", " History = 30000000"}));
   QVERIFY(!allWhite(*header));  // the lines are drawn on the surface
   QCOMPARE(form.focusWidget(), control<QPushButton>(form, "Command7"));
   QVERIFY(!form.calculatedTable().hasData());  // clicking shows the header only
@@ -149,27 +155,32 @@ void Form1Test::failures_data() {
   const QString select = QString::fromUtf8(corvane::messages::kSelectDataFile);
   const QString unreadable = QString::fromUtf8(corvane::messages::kCannotReadFile);
   const QString noData = QString::fromUtf8(corvane::messages::kNoDataSelected);
-  QTest::newRow("result OK, nothing chosen") << good << QByteArray() << "" << false << "Command7" << select;
-  QTest::newRow("reference OK, nothing chosen") << good << referenceFile(3) << "" << false << "Command6" << select;
-  QTest::newRow("result of 299 rows") << resultFile(1e6, 10, 29, 10.5, 299) << QByteArray() << "File2" << false
-                                      << "Command7" << unreadable;
+  QTest::newRow("result OK, nothing chosen")
+      << good << QByteArray() << "" << false << "Command7" << select;
+  QTest::newRow("reference OK, nothing chosen")
+      << good << referenceFile(3) << "" << false << "Command6" << select;
+  QTest::newRow("result of 299 rows") << resultFile(1e6, 10, 29, 10.5, 299) << QByteArray()
+                                      << "File2" << false << "Command7" << unreadable;
   QTest::newRow("result with 0 at row 100 of field 4")
-      << resultFile(1e6, 10, 29, 10.5, 300, [](int f, int r) { return f == 4 && r == 100 ? 0.0 : 0.5; })
+      << resultFile(1e6, 10, 29, 10.5, 300,
+                    [](int f, int r) { return f == 4 && r == 100 ? 0.0 : 0.5; })
       << QByteArray() << "File2" << false << "Command7" << unreadable;
   QTest::newRow("result with a word among the values")
-      << resultFile(1e6, 10, 29, 10.5).replace(" 0.4500", "   abc") << QByteArray() << "File2" << false
-      << "Command7" << unreadable;
-  QTest::newRow("result removed after listing") << good << QByteArray() << "File2" << true << "Command7"
-                                                << unreadable;
-  QTest::newRow("reference of 31 rows") << QByteArray() << referenceFile(31) << "File1" << false << "Command6"
-                                        << unreadable;
-  QTest::newRow("reference row incomplete") << QByteArray() << referenceFile(3) + "35,0.5,0.5\r\n" << "File1"
-                                            << false << "Command6" << unreadable;
-  QTest::newRow("header of a two-line file") << QByteArray("   1000000.\r\n   10.0000\r\n") << QByteArray()
-                                             << "File2" << false << "" << unreadable;
-  QTest::newRow("draw calculated before any load") << good << QByteArray() << "" << false << "Command2" << noData;
-  QTest::newRow("draw reference before any load") << QByteArray() << referenceFile(3) << "" << false << "Command3"
-                                                  << noData;
+      << resultFile(1e6, 10, 29, 10.5).replace(" 0.4500", "   abc") << QByteArray() << "File2"
+      << false << "Command7" << unreadable;
+  QTest::newRow("result removed after listing")
+      << good << QByteArray() << "File2" << true << "Command7" << unreadable;
+  QTest::newRow("reference of 31 rows")
+      << QByteArray() << referenceFile(31) << "File1" << false << "Command6" << unreadable;
+  QTest::newRow("reference row incomplete") << QByteArray() << referenceFile(3) + "35,0.5,0.5\r\n"
+                                            << "File1" << false << "Command6" << unreadable;
+  QTest::newRow("header of a two-line file")
+      << QByteArray("   1000000.\r\n   10.0000\r\n") << QByteArray() << "File2" << false << ""
+      << unreadable;
+  QTest::newRow("draw calculated before any load")
+      << good << QByteArray() << "" << false << "Command2" << noData;
+  QTest::newRow("draw reference before any load")
+      << QByteArray() << referenceFile(3) << "" << false << "Command3" << noData;
 }
 
 void Form1Test::failures() {
@@ -249,7 +260,7 @@ void Form1Test::graphClearResetsControlsAndKeepsTables() {
   form.openFromSpectrumWindow();
   const QImage emptyFrame = plot(form).surface();
   QCOMPARE(emptyFrame.pixelColor(0, 0), white);
-  QCOMPARE(plot(form).pixelAt(0, 0.55), QColor(0, 0, 0));       // frame, 2 pixels wide
+  QCOMPARE(plot(form).pixelAt(0, 0.55), QColor(0, 0, 0));         // frame, 2 pixels wide
   QCOMPARE(plot(form).pixelAt(40, 0.55), QColor(128, 128, 128));  // grid line every 2 cm
   QCOMPARE(plot(form).pixelAt(150, 0.55), white);
   clickFile(form, "File2", "run1.tmr");

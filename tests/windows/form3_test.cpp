@@ -1,5 +1,7 @@
 // The spectrum data save dialog: preview, byte-for-byte copy into the folder
 // chosen in its folder list, the messages, and the folder kept between openings.
+#include "form3.h"
+
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -8,7 +10,6 @@
 #include <QTest>
 
 #include "file_lists.h"
-#include "form3.h"
 #include "w2_support.h"
 #include "workbench/spectrum/messages.h"
 
@@ -17,7 +18,9 @@ namespace {
 QByteArray spectrumFile() {
   QByteArray out;
   for (int i = 1; i <= 400; ++i)
-    out += QString::asprintf("%06.3f, %.3E\r\n", (50.0 * i - 25.0) / 1000.0, i < 200 ? 1.0 / i : 0.0).toLatin1();
+    out +=
+        QString::asprintf("%06.3f, %.3E\r\n", (50.0 * i - 25.0) / 1000.0, i < 200 ? 1.0 / i : 0.0)
+            .toLatin1();
   out += "10.0\r\n029\r\n10.50\r\n";
   return out;
 }
@@ -68,9 +71,12 @@ void Form3Test::openingShowsPreview() {
 void Form3Test::savesByteCopy_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("fileName");
-  QTest::newRow("spec1") << "spec1" << "spec1.csv";
-  QTest::newRow("extension typed stays") << "spec1.csv" << "spec1.csv.csv";
-  QTest::newRow("blanks kept") << " a b" << " a b.csv";
+  QTest::newRow("spec1") << "spec1"
+                         << "spec1.csv";
+  QTest::newRow("extension typed stays") << "spec1.csv"
+                                         << "spec1.csv.csv";
+  QTest::newRow("blanks kept") << " a b"
+                               << " a b.csv";
 }
 
 // The copy goes into the folder chosen in the folder list (not the working
@@ -94,7 +100,8 @@ void Form3Test::savesByteCopy() {
   QCOMPARE(s.messages.messages[0].icon, MessageSink::Icon::None);
   QVERIFY(!form.isVisible());
   QCOMPARE(readBytes(s.path("S_SPCTL.dat")), spectrum);
-  QCOMPARE(s.workbench->workingFolder(), QDir(s.folder.path()).absolutePath());  // working folder unchanged
+  QCOMPARE(s.workbench->workingFolder(),
+           QDir(s.folder.path()).absolutePath());  // working folder unchanged
 }
 
 void Form3Test::emptyNameGivesMessage() {
@@ -112,9 +119,12 @@ void Form3Test::emptyNameGivesMessage() {
 void Form3Test::failedCopyKeepsDialogOpen_data() {
   QTest::addColumn<QString>("failure");
   QTest::addColumn<QString>("named");  // what the message must name
-  QTest::newRow("chosen folder removed") << "folder" << "spec1.csv";
-  QTest::newRow("S_SPCTL.dat removed after opening") << "source" << "S_SPCTL.dat";
-  QTest::newRow("name with a folder separator") << "name" << "no/such";
+  QTest::newRow("chosen folder removed") << "folder"
+                                         << "spec1.csv";
+  QTest::newRow("S_SPCTL.dat removed after opening") << "source"
+                                                     << "S_SPCTL.dat";
+  QTest::newRow("name with a folder separator") << "name"
+                                                << "no/such";
 }
 
 void Form3Test::failedCopyKeepsDialogOpen() {
@@ -144,7 +154,8 @@ void Form3Test::missingSpectrumFileIsReportedAtOpening() {
   Form3& form = s.workbench->form3();
   form.openFromSpectrumWindow();
   QCOMPARE(s.messages.messages.size(), std::size_t{1});
-  QVERIFY2(s.messages.messages[0].text.contains("S_SPCTL.dat"), qPrintable(s.messages.messages[0].text));
+  QVERIFY2(s.messages.messages[0].text.contains("S_SPCTL.dat"),
+           qPrintable(s.messages.messages[0].text));
   QVERIFY(!form.isVisible());
 }
 

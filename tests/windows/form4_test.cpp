@@ -1,11 +1,12 @@
 // The measured-data help window: the first 31 lines of 10MV-standardTMR.std as
 // written, fewer when the file is shorter, a note when it is missing.
+#include "form4.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
 #include "form1.h"
-#include "form4.h"
 #include "w2_support.h"
 
 namespace {
@@ -13,7 +14,9 @@ namespace {
 QStringList sampleLines(int count) {
   QStringList lines{"0.733", "d,  4, 6, 8, 10, 12, 15, 20, 25, 30, 35"};
   for (int k = 1; lines.size() < count; ++k)
-    lines << QString("%1 ,0.%2,  0.9000 ,0.8,0.7,0.6,0.5,0.4,0.3,0.2,  0.1").arg(10 * k).arg(k, 3, 10, QChar('0'));
+    lines << QString("%1 ,0.%2,  0.9000 ,0.8,0.7,0.6,0.5,0.4,0.3,0.2,  0.1")
+                 .arg(10 * k)
+                 .arg(k, 3, 10, QChar('0'));
   return lines.mid(0, count);
 }
 
@@ -50,11 +53,13 @@ void Form4Test::showsFirstLines() {
   QFETCH(int, expected);
   W2Session s;
   const QStringList content = sampleLines(lines);
-  writeBytes(s.path("10MV-standardTMR.std"), content.join(QString::fromLatin1(lineEnd)).toLatin1() + lineEnd);
+  writeBytes(s.path("10MV-standardTMR.std"),
+             content.join(QString::fromLatin1(lineEnd)).toLatin1() + lineEnd);
   writeBytes(s.path("other.std"), "0.5\r\n");
   Form1& results = s.workbench->form1();
   results.openFromSpectrumWindow();
-  QTest::mouseClick(control<QPushButton>(results, "Command1"), Qt::LeftButton);  // "実測データの作成方法"
+  QTest::mouseClick(control<QPushButton>(results, "Command1"),
+                    Qt::LeftButton);  // "実測データの作成方法"
   Form4& form = s.workbench->form4();
   QVERIFY(form.isVisible());
   QCOMPARE(shown(form), content.mid(0, expected));

@@ -1,12 +1,13 @@
 // The simulation launch dialog: B2F.dat as written, the empty-name message,
 // and the process start through the recording seam (success and failure).
+#include "form5.h"
+
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "form2.h"
-#include "form5.h"
 #include "w2_support.h"
 #include "workbench/spectrum/messages.h"
 
@@ -34,7 +35,9 @@ void openAndType(Form5& form, const QString& name, const QString& histories) {
   QTest::keyClicks(text2, histories);
 }
 
-QPushButton* resultsButton(Workbench& workbench) { return control<QPushButton>(workbench.form2(), "Command6"); }
+QPushButton* resultsButton(Workbench& workbench) {
+  return control<QPushButton>(workbench.form2(), "Command6");
+}
 }  // namespace
 
 void Form5Test::openingResetsBoxes() {
@@ -56,12 +59,19 @@ void Form5Test::writesRunParametersAndStarts_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("histories");
   QTest::addColumn<QByteArray>("expected");
-  QTest::newRow("run1, default histories") << "run1" << "30000000" << QByteArray("run1.tmr\r\n3.000E+07\r\n");
-  QTest::newRow("extension typed stays") << "run1.tmr" << "1e6" << QByteArray("run1.tmr.tmr\r\n1.000E+06\r\n");
-  QTest::newRow("single blank name, letters") << " " << "abc" << QByteArray(" .tmr\r\n0.000E+00\r\n");
-  QTest::newRow("number then letter") << "r" << "2.5E+07x" << QByteArray("r.tmr\r\n2.500E+07\r\n");
-  QTest::newRow("separators end the number") << "r" << "30,000,000" << QByteArray("r.tmr\r\n3.000E+01\r\n");
-  QTest::newRow("four significant digits") << "r" << "1234567" << QByteArray("r.tmr\r\n1.235E+06\r\n");
+  QTest::newRow("run1, default histories") << "run1"
+                                           << "30000000" << QByteArray("run1.tmr\r\n3.000E+07\r\n");
+  QTest::newRow("extension typed stays") << "run1.tmr"
+                                         << "1e6" << QByteArray("run1.tmr.tmr\r\n1.000E+06\r\n");
+  QTest::newRow("single blank name, letters") << " "
+                                              << "abc" << QByteArray(" .tmr\r\n0.000E+00\r\n");
+  QTest::newRow("number then letter") << "r"
+                                      << "2.5E+07x" << QByteArray("r.tmr\r\n2.500E+07\r\n");
+  QTest::newRow("separators end the number")
+      << "r"
+      << "30,000,000" << QByteArray("r.tmr\r\n3.000E+01\r\n");
+  QTest::newRow("four significant digits") << "r"
+                                           << "1234567" << QByteArray("r.tmr\r\n1.235E+06\r\n");
 }
 
 void Form5Test::writesRunParametersAndStarts() {
@@ -120,7 +130,8 @@ void Form5Test::unwritableRunParametersKeepDialogOpen() {
   openAndType(form, "run1", "30000000");
   QTest::mouseClick(control<QPushButton>(form, "Command1"), Qt::LeftButton);
   QCOMPARE(s.messages.messages.size(), std::size_t{1});
-  QVERIFY2(s.messages.messages[0].text.contains("B2F.dat"), qPrintable(s.messages.messages[0].text));
+  QVERIFY2(s.messages.messages[0].text.contains("B2F.dat"),
+           qPrintable(s.messages.messages[0].text));
   QCOMPARE(s.messages.messages[0].icon, MessageSink::Icon::Exclamation);
   QVERIFY(s.launcher.startedIn.empty());
   QVERIFY(form.isVisible());

@@ -1,12 +1,12 @@
 // The process start of the simulation: finding Dravik, choosing the terminal,
 // and the real detached start (with a stand-in terminal that records what it got).
+#include "launcher.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "launcher.h"
 
 namespace {
 
@@ -24,7 +24,9 @@ void writeFile(const QString& path, const QByteArray& content, bool executable) 
 // Replaces PATH for the life of the object.
 class PathOverride {
  public:
-  explicit PathOverride(const QString& path) : saved_(qgetenv("PATH")) { qputenv("PATH", path.toLocal8Bit()); }
+  explicit PathOverride(const QString& path) : saved_(qgetenv("PATH")) {
+    qputenv("PATH", path.toLocal8Bit());
+  }
   ~PathOverride() { qputenv("PATH", saved_); }
   PathOverride(const PathOverride&) = delete;
   PathOverride& operator=(const PathOverride&) = delete;
@@ -51,12 +53,24 @@ void LauncherTest::findsSimulationProgram_data() {
   QTest::addColumn<QString>("besideCorvane");  // "exe", "plain", "dir" or "" (absent)
   QTest::addColumn<QString>("inWorkingFolder");
   QTest::addColumn<QString>("expected");  // "program", "working" or "" (nothing)
-  QTest::newRow("beside Corvane only") << "exe" << "" << "program";
-  QTest::newRow("working folder only") << "" << "exe" << "working";
-  QTest::newRow("both: beside Corvane wins") << "exe" << "exe" << "program";
-  QTest::newRow("not executable beside, executable in working") << "plain" << "exe" << "working";
-  QTest::newRow("a folder named Dravik is no program") << "dir" << "" << "";
-  QTest::newRow("nowhere") << "" << "" << "";
+  QTest::newRow("beside Corvane only") << "exe"
+                                       << ""
+                                       << "program";
+  QTest::newRow("working folder only") << ""
+                                       << "exe"
+                                       << "working";
+  QTest::newRow("both: beside Corvane wins") << "exe"
+                                             << "exe"
+                                             << "program";
+  QTest::newRow("not executable beside, executable in working") << "plain"
+                                                                << "exe"
+                                                                << "working";
+  QTest::newRow("a folder named Dravik is no program") << "dir"
+                                                       << ""
+                                                       << "";
+  QTest::newRow("nowhere") << ""
+                           << ""
+                           << "";
 }
 
 void LauncherTest::findsSimulationProgram() {
@@ -85,7 +99,8 @@ void LauncherTest::findsSimulationProgram() {
 void LauncherTest::choosesTerminal_data() {
   QTest::addColumn<QStringList>("installed");
   QTest::addColumn<QString>("expected");  // "" = no terminal
-  QTest::newRow("both: x-terminal-emulator") << QStringList{"x-terminal-emulator", "xterm"} << "x-terminal-emulator";
+  QTest::newRow("both: x-terminal-emulator")
+      << QStringList{"x-terminal-emulator", "xterm"} << "x-terminal-emulator";
   QTest::newRow("xterm only") << QStringList{"xterm"} << "xterm";
   QTest::newRow("none") << QStringList{} << "";
 }
@@ -94,7 +109,8 @@ void LauncherTest::choosesTerminal() {
   QFETCH(QStringList, installed);
   QFETCH(QString, expected);
   QTemporaryDir bin;
-  for (const QString& name : installed) writeFile(QDir(bin.path()).filePath(name), "#!/bin/sh\n", true);
+  for (const QString& name : installed)
+    writeFile(QDir(bin.path()).filePath(name), "#!/bin/sh\n", true);
   PathOverride path(bin.path());
   const QString simulation = QStringLiteral("/some folder/Dravik");
   const auto command = terminalCommand(simulation);
@@ -114,8 +130,9 @@ void LauncherTest::startsDetachedInWorkingFolderWithoutShell() {
   QTemporaryDir bin, root;
   const QString record = QDir(bin.path()).filePath("record.txt");
   writeFile(QDir(bin.path()).filePath("xterm"),
-            "#!/bin/sh\nprintf '%s\\n' \"$PWD\" \"$@\" > '" + record.toLocal8Bit() + ".part'\n/bin/mv '" +
-                record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() + "'\n",
+            "#!/bin/sh\nprintf '%s\\n' \"$PWD\" \"$@\" > '" + record.toLocal8Bit() +
+                ".part'\n/bin/mv '" + record.toLocal8Bit() + ".part' '" + record.toLocal8Bit() +
+                "'\n",
             true);
   const QString working = QDir(root.path()).filePath("run $(touch pwned); a b");
   QVERIFY(QDir().mkpath(working));

@@ -63,9 +63,8 @@ constexpr int indentStep = 2;  // blanks per folder level
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
-  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-    setPath(item->data(pathRole).toString());
-  });
+  connect(this, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { setPath(item->data(pathRole).toString()); });
 }
 
 bool DirListBox::setPath(const QString& folder) {
@@ -151,6 +150,4 @@ void DriveListBox::rememberFolder(const QString& folder) {
   lastFolder_.insert(QStorageInfo(folder).rootPath(), folder);
 }
 
-QString DriveListBox::folderFor(const QString& root) const {
-  return lastFolder_.value(root, root);
-}
+QString DriveListBox::folderFor(const QString& root) const { return lastFolder_.value(root, root); }

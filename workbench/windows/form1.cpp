@@ -29,8 +29,8 @@ const QColor red(255, 0, 0);
 
 std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twipsTopLeft, const QFont& font,
-              const QColor& colour = Qt::black) {
+QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twipsTopLeft,
+              const QFont& font, const QColor& colour = Qt::black) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setFont(font);
@@ -40,8 +40,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twi
   return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place, const QFont& font,
-                    const QColor& face = style::lightYellow()) {
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place,
+                    const QFont& font, const QColor& face = style::lightYellow()) {
   auto* b = new QPushButton(text, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setGeometry(place);
@@ -50,7 +50,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, QRec
   return b;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, QRect place, const QFont& font, const QColor& colour) {
+QLineEdit* textBox(QWidget* parent, const char* name, QRect place, const QFont& font,
+                   const QColor& colour) {
   auto* t = new QLineEdit(parent);
   t->setObjectName(QString::fromLatin1(name));
   t->setGeometry(place);
@@ -83,7 +84,7 @@ void sizeSurfaceNow(PictureBox* box) {
 }
 
 constexpr int checkLefts[] = {5280, 7200, 9120, 10920, 12720};  // [twips], one per column
-const char* const checkCaptions[] = {"  4 × 4",  "  6 × 6",  "  8 × 8",  "10 × 10", "12 × 12",
+const char* const checkCaptions[] = {"  4 × 4", "  6 × 6", "  8 × 8", "10 × 10", "12 × 12",
                                      "15 × 15", "20 × 20", "25 × 25", "30 × 30", "35 × 35"};
 }  // namespace
 
@@ -113,13 +114,16 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   Picture2_->setGeometry(style::twipsRect(120, 4560, 2895, 1455));
   Picture2_->setDrawFont(fonts::font(fonts::msPGothic, 12));
   sizeSurfaceNow(Picture2_);
-  Picture2_->setScale(0, 0, Picture2_->coordinates().pixels().width(), Picture2_->coordinates().pixels().height());
+  Picture2_->setScale(0, 0, Picture2_->coordinates().pixels().width(),
+                      Picture2_->coordinates().pixels().height());
   Picture2_->clear();
-  Command7_ = button(this, "Command7", QStringLiteral("OK"), style::twipsRect(840, 6240, 1455, 495), times14);
+  Command7_ = button(this, "Command7", QStringLiteral("OK"), style::twipsRect(840, 6240, 1455, 495),
+                     times14);
   placeInGap(label(this, "Label1", QStringLiteral("TPR        ="), {120, 7080}, times14),
              label(this, "Label2", QStringLiteral("20,10"), {720, 7200}, tprSubscript));
   Text1_ = textBox(this, "Text1", style::twipsRect(1560, 6960, 1575, 480), times14, blue);
-  Command2_ = button(this, "Command2", QStringLiteral("Graph draw"), style::twipsRect(120, 7680, 2895, 495), times14);
+  Command2_ = button(this, "Command2", QStringLiteral("Graph draw"),
+                     style::twipsRect(120, 7680, 2895, 495), times14);
 
   // Centre: the TMR plot, in mm of depth and TMR.
   Picture1_ = new PictureBox(this);
@@ -140,13 +144,15 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   File1_->setGeometry(style::twipsRect(14880, 720, 2895, 3450));
   File1_->setFont(meiryo12);
   File1_->setPattern(QStringLiteral("*.std"));
-  Command6_ = button(this, "Command6", QStringLiteral("OK"), style::twipsRect(15480, 5400, 1455, 495), times14);
+  Command6_ = button(this, "Command6", QStringLiteral("OK"),
+                     style::twipsRect(15480, 5400, 1455, 495), times14);
   placeInGap(label(this, "Label3", QStringLiteral("TPR        ="), {14760, 6480}, times14),
              label(this, "Label4", QStringLiteral("20,10"), {15360, 6600}, tprSubscript));
   Text2_ = textBox(this, "Text2", style::twipsRect(16200, 6360, 1575, 480), times14, red);
-  Command3_ = button(this, "Command3", QStringLiteral("Graph draw"), style::twipsRect(14880, 7080, 3015, 495), times14);
-  Command1_ = button(this, "Command1", QStringLiteral("実測データの作成方法"), style::twipsRect(14880, 8160, 3015, 615),
-                     meiryo12, style::lightCyan());
+  Command3_ = button(this, "Command3", QStringLiteral("Graph draw"),
+                     style::twipsRect(14880, 7080, 3015, 495), times14);
+  Command1_ = button(this, "Command1", QStringLiteral("実測データの作成方法"),
+                     style::twipsRect(14880, 8160, 3015, 615), meiryo12, style::lightCyan());
 
   // Field sizes.
   shape(this, "Shape1", style::twipsRect(3240, 8520, 11295, 1215), QColor());
@@ -162,8 +168,10 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
     box->setChecked(f == corvane::kTprField);
     Check_[static_cast<std::size_t>(f)] = box;
   }
-  Command5_ = button(this, "Command5", QStringLiteral("Graph Clear"), style::twipsRect(7680, 9840, 2295, 495), times14);
-  Command4_ = button(this, "Command4", QStringLiteral("Exit"), style::twipsRect(16560, 9240, 1215, 615), times14);
+  Command5_ = button(this, "Command5", QStringLiteral("Graph Clear"),
+                     style::twipsRect(7680, 9840, 2295, 495), times14);
+  Command4_ = button(this, "Command4", QStringLiteral("Exit"),
+                     style::twipsRect(16560, 9240, 1215, 615), times14);
 
   // Footer: a red rule, then the advice with "TPR" and its subscript set in the gap.
   auto* line1 = new QFrame(this);
@@ -180,7 +188,8 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   auto* label10 = label(this, "Label10", QStringLiteral("TPR"), {0, 10800}, meiryo12, blue);
   label10->move(gapLeft + metrics.horizontalAdvance(QStringLiteral("　")) / 2, label9->y());
   auto* label11 = label(this, "Label11", QStringLiteral("20,10"), {0, 10800}, subscript, blue);
-  label11->move(label10->x() + label10->width(), label9->y() + metrics.ascent() - QFontMetrics(subscript).ascent() / 2);
+  label11->move(label10->x() + label10->width(),
+                label9->y() + metrics.ascent() - QFontMetrics(subscript).ascent() / 2);
 
   connect(File2_, &FileListBox::fileClicked, this, &Form1::File2_Click);
   connect(File1_, &FileListBox::fileClicked, this, &Form1::File1_Click);
@@ -216,7 +225,8 @@ void Form1::clearHeader() {
 }
 
 void Form1::showCannotRead(const corvane::Failure& failure) {
-  workbench_.messages().show(QString::fromStdString(failure.message), MessageSink::Icon::Exclamation);
+  workbench_.messages().show(QString::fromStdString(failure.message),
+                             MessageSink::Icon::Exclamation);
 }
 
 void Form1::File2_Click(const QString& name) {
@@ -228,7 +238,8 @@ void Form1::File2_Click(const QString& name) {
   }
   const int lineHeight = QFontMetrics(Picture2_->drawFont()).lineSpacing();
   for (const std::string& line : header.value().lines) {
-    Picture2_->text(0, static_cast<double>(headerShown_.size()) * lineHeight, QString::fromStdString(line));
+    Picture2_->text(0, static_cast<double>(headerShown_.size()) * lineHeight,
+                    QString::fromStdString(line));
     headerShown_ << QString::fromStdString(line);
   }
   Command7_->setFocus();
@@ -236,7 +247,8 @@ void Form1::File2_Click(const QString& name) {
 
 void Form1::Command7_Click() {
   if (File2_->chosenFileName().isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kSelectDataFile), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kSelectDataFile),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   const auto tpr = corvane::loadCalculatedTable(fsPath(File2_->chosenFilePath()), calculated_);
@@ -252,7 +264,8 @@ void Form1::File1_Click(const QString&) { Command6_->setFocus(); }
 
 void Form1::Command6_Click() {
   if (File1_->chosenFileName().isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kSelectDataFile), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kSelectDataFile),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   const auto tpr = corvane::loadReferenceFile(fsPath(File1_->chosenFilePath()), reference_);
@@ -266,7 +279,8 @@ void Form1::Command6_Click() {
 
 void Form1::Command2_Click() {
   if (!calculated_.hasData()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kNoDataSelected), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kNoDataSelected),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   PictureBox& plot = *Picture1_;
@@ -282,7 +296,8 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
   if (!reference_.table.hasData()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kNoDataSelected), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kNoDataSelected),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   PictureBox& plot = *Picture1_;
@@ -292,7 +307,8 @@ void Form1::Command3_Click() {
     if (!check(f).isChecked()) continue;
     plot.pset(reference_.referenceDepths[1], reference_.table.at(f, 1), red);
     for (int k = 2; k <= rows; ++k)
-      plot.lineTo(reference_.referenceDepths[static_cast<std::size_t>(k)], reference_.table.at(f, k), red);
+      plot.lineTo(reference_.referenceDepths[static_cast<std::size_t>(k)],
+                  reference_.table.at(f, k), red);
   }
   plot.rectangle(0, 0, 300, 1.0, style::paletteColour(0));
 }

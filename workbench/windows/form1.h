@@ -22,7 +22,7 @@ class Workbench;
 
 class Form1 : public QWidget {
   Q_OBJECT
-public:
+ public:
   explicit Form1(Workbench& workbench);
 
   // Done by the spectrum window's "ＴＭＲ ,  TPR 20,10   表示・比較" button:
@@ -45,18 +45,20 @@ public:
   PictureBox& picture1() { return *Picture1_; }
   QLineEdit& text1() { return *Text1_; }
   QLineEdit& text2() { return *Text2_; }
-  QCheckBox& check(int field) { return *Check_.at(static_cast<std::size_t>(field)); }  // field 1 ... 10
+  QCheckBox& check(int field) {
+    return *Check_.at(static_cast<std::size_t>(field));
+  }  // field 1 ... 10
 
   // The text lines last written into Picture2 (empty once it is cleared).
   const QStringList& headerShown() const { return headerShown_; }
   const corvane::CalculatedTmrTable& calculatedTable() const { return calculated_; }
   const corvane::ReferenceTmrData& referenceData() const { return reference_; }
 
-protected:
+ protected:
   // The close box: the spectrum window is shown again, then this window closes.
   void closeEvent(QCloseEvent* event) override;
 
-private:
+ private:
   void clearHeader();
   void showCannotRead(const corvane::Failure& failure);
 

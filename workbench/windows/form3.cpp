@@ -20,7 +20,8 @@ const QColor blue(0, 0, 255);
 
 std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font, QRect place) {
+QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font,
+              QRect place) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setFont(font);
@@ -67,13 +68,16 @@ Form3::Form3(Workbench& workbench) : workbench_(workbench) {
   File1_->setFont(listFont);
   File1_->setPattern(QStringLiteral("*.csv"));
 
-  label(this, "Label1", QStringLiteral("ファイル名（拡張子なしで入力）"), rounded, style::twipsRect(720, 6240, 3375, 225));
+  label(this, "Label1", QStringLiteral("ファイル名（拡張子なしで入力）"), rounded,
+        style::twipsRect(720, 6240, 3375, 225));
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setGeometry(style::twipsRect(240, 6600, 4095, 375));
   Text1_->setFont(fonts::font(fonts::msGothic, 12));
-  Command1_ = button(this, "Command1", QStringLiteral("OK"), style::twipsRect(600, 7080, 1455, 495));
-  Command2_ = button(this, "Command2", QStringLiteral("Cancel"), style::twipsRect(2520, 7080, 1455, 495));
+  Command1_ =
+      button(this, "Command1", QStringLiteral("OK"), style::twipsRect(600, 7080, 1455, 495));
+  Command2_ =
+      button(this, "Command2", QStringLiteral("Cancel"), style::twipsRect(2520, 7080, 1455, 495));
 
   label(this, "Label4", QStringLiteral("MeV"), times12, style::twipsRect(5280, 240, 480, 285));
   label(this, "Label5", QStringLiteral("Relative"), times12, style::twipsRect(6240, 0, 1200, 285));
@@ -106,7 +110,8 @@ void Form3::openFromSpectrumWindow() {
   List1_->clear();
   const auto preview = corvane::readSpectrumPreview(fsPath(workbench_.workingFolder()));
   if (!preview) {
-    workbench_.messages().show(QString::fromStdString(preview.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(preview.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   for (const std::string& line : preview.value()) List1_->addItem(QString::fromStdString(line));
@@ -124,7 +129,8 @@ void Form3::openFromSpectrumWindow() {
 
 void Form3::Drive1_Change(const QString& root) {
   // A volume that cannot be read leaves the folder list where it was.
-  if (!Dir1_->setPath(Drive1_->folderFor(root)) && !Dir1_->setPath(root)) Drive1_->setDriveOf(Dir1_->path());
+  if (!Dir1_->setPath(Drive1_->folderFor(root)) && !Dir1_->setPath(root))
+    Drive1_->setDriveOf(Dir1_->path());
 }
 
 void Form3::Dir1_Change(const QString& folder) {
@@ -135,16 +141,19 @@ void Form3::Dir1_Change(const QString& folder) {
 void Form3::Command1_Click() {
   const QString name = Text1_->text();
   if (name.isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterFileName), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterFileName),
+                               MessageSink::Icon::Exclamation);
     return;
   }
-  const corvane::Status saved =
-      corvane::saveSpectrumCopy(fsPath(File1_->folder()), name.toStdString(), fsPath(workbench_.workingFolder()));
+  const corvane::Status saved = corvane::saveSpectrumCopy(
+      fsPath(File1_->folder()), name.toStdString(), fsPath(workbench_.workingFolder()));
   if (!saved) {
-    workbench_.messages().show(QString::fromStdString(saved.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(saved.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
-  workbench_.messages().show(QString::fromUtf8(corvane::messages::kFileSaved), MessageSink::Icon::None);
+  workbench_.messages().show(QString::fromUtf8(corvane::messages::kFileSaved),
+                             MessageSink::Icon::None);
   hide();
 }
 

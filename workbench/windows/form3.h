@@ -14,7 +14,7 @@ class Workbench;
 
 class Form3 : public QWidget {
   Q_OBJECT
-public:
+ public:
   explicit Form3(Workbench& workbench);
 
   // Done by the spectrum window's "このスペクトルデータを保存" button: the
@@ -24,14 +24,14 @@ public:
   // not shown.
   void openFromSpectrumWindow();
 
-  void Drive1_Change(const QString& root);   // the folder list moves to that volume
-  void Dir1_Change(const QString& folder);   // the file list follows the folder list
+  void Drive1_Change(const QString& root);  // the folder list moves to that volume
+  void Dir1_Change(const QString& folder);  // the file list follows the folder list
   // OK: empty name → message; otherwise the copy, "ファイル保存終了" and hide.
   // A failed copy gives a message naming the failure; the dialog stays open.
   void Command1_Click();
   void Command2_Click();  // Cancel: hides, nothing saved
 
-private:
+ private:
   Workbench& workbench_;
   DriveListBox* Drive1_ = nullptr;
   DirListBox* Dir1_ = nullptr;

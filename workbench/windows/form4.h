@@ -22,7 +22,7 @@ QStringList firstLines(const QString& path, int count, bool* missing);
 
 class Form4 : public QWidget {
   Q_OBJECT
-public:
+ public:
   explicit Form4(Workbench& workbench);
 
   // Done by the results window's "実測データの作成方法" button: List1 refilled
@@ -32,7 +32,7 @@ public:
 
   void Command1_Click();  // Close: hides the window
 
-private:
+ private:
   Workbench& workbench_;
   QListWidget* List1_ = nullptr;
   QPushButton* Command1_ = nullptr;

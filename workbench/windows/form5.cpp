@@ -19,7 +19,8 @@
 namespace {
 const QColor blue(0, 0, 255);
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place, const QFont& font) {
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place,
+              const QFont& font) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setGeometry(place);
@@ -38,24 +39,30 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   const QFont buttonFont = fonts::font(fonts::timesNewRoman, 14.25);
 
   // Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3 set the subscript.
-  auto* label6 = label(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
-                       style::twipsRect(360, 360, 5940, 420), labelFont);
+  auto* label6 =
+      label(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
+            style::twipsRect(360, 360, 5940, 420), labelFont);
   style::setForeground(label6, blue);
-  auto* label7 = label(this, "Label7", QStringLiteral("20,10"), style::twipsRect(3550, 440, 615, 345), subscriptFont);
+  auto* label7 = label(this, "Label7", QStringLiteral("20,10"),
+                       style::twipsRect(3550, 440, 615, 345), subscriptFont);
   style::setForeground(label7, blue);
-  label(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"), style::twipsRect(360, 960, 5130, 420),
-        labelFont);
-  auto* label2 = label(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
-                       style::twipsRect(360, 1440, 5850, 420), labelFont);
-  auto* label3 = label(this, "Label3", QStringLiteral("20,10"), style::twipsRect(5160, 1515, 615, 345), subscriptFont);
+  label(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"),
+        style::twipsRect(360, 960, 5130, 420), labelFont);
+  auto* label2 =
+      label(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
+            style::twipsRect(360, 1440, 5850, 420), labelFont);
+  auto* label3 = label(this, "Label3", QStringLiteral("20,10"),
+                       style::twipsRect(5160, 1515, 615, 345), subscriptFont);
   placeInGap(label6, label7);
   placeInGap(label2, label3);
   label(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
         style::twipsRect(360, 1920, 6555, 420), labelFont);
-  label(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="), style::twipsRect(480, 2640, 3165, 420), labelFont);
-  label(this, "Label8", QStringLiteral("計算結果保存ファイル名"), style::twipsRect(480, 3120, 3135, 420), labelFont);
-  label(this, "Label9", QStringLiteral("（拡張子なしで入力）"), style::twipsRect(3720, 3150, 2400, 360),
-        fonts::font(fonts::meiryo, 12));
+  label(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="),
+        style::twipsRect(480, 2640, 3165, 420), labelFont);
+  label(this, "Label8", QStringLiteral("計算結果保存ファイル名"),
+        style::twipsRect(480, 3120, 3135, 420), labelFont);
+  label(this, "Label9", QStringLiteral("（拡張子なしで入力）"),
+        style::twipsRect(3720, 3150, 2400, 360), fonts::font(fonts::meiryo, 12));
 
   Text2_ = new QLineEdit(this);
   Text2_->setObjectName(QStringLiteral("Text2"));
@@ -104,7 +111,8 @@ void Form5::openFromSpectrumWindow() {
 void Form5::Command1_Click() {
   const QString name = Text1_->text();
   if (name.isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterResultName), MessageSink::Icon::None);
+    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterResultName),
+                               MessageSink::Icon::None);
     return;
   }
   // B2F.dat is complete and closed before the process is started.
@@ -112,7 +120,8 @@ void Form5::Command1_Click() {
       name.toStdString(), Text2_->text().toStdString(),
       std::filesystem::path(QFile::encodeName(workbench_.workingFolder()).toStdString()));
   if (!written) {
-    workbench_.messages().show(QString::fromStdString(written.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(written.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   QCoreApplication::processEvents();

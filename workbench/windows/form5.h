@@ -12,7 +12,7 @@ class Workbench;
 
 class Form5 : public QWidget {
   Q_OBJECT
-public:
+ public:
   explicit Form5(Workbench& workbench);
 
   // Done by the spectrum window's "TMR ,  TPR 20,10   計算" button: an empty
@@ -27,7 +27,7 @@ public:
   // Cancel: hides the dialog; nothing is written or started.
   void Command2_Click();
 
-private:
+ private:
   Workbench& workbench_;
   QLineEdit* Text1_ = nullptr;  // result file name, without extension
   QLineEdit* Text2_ = nullptr;  // number of incident photon histories

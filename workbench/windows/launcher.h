@@ -13,7 +13,7 @@
 #include <vector>
 
 class Launcher {
-public:
+ public:
   virtual ~Launcher() = default;
   // Starts Dravik detached in a console window of its own with `workingFolder` as
   // its current folder. Returns an error text for the user on failure, nothing on success.
@@ -25,7 +25,8 @@ inline const QString simulationProgramName = QStringLiteral("Dravik");
 
 // The executable `Dravik` in `programFolder` (the folder of Corvane) or else in
 // `workingFolder`; nothing when neither holds an executable file of that name.
-std::optional<QString> findSimulationProgram(const QString& programFolder, const QString& workingFolder);
+std::optional<QString> findSimulationProgram(const QString& programFolder,
+                                             const QString& workingFolder);
 
 // One process to start: program and arguments, never a shell command line.
 struct ProcessCommand {
@@ -40,13 +41,13 @@ std::optional<ProcessCommand> terminalCommand(const QString& simulation);
 
 // The real process start (Dravik in a terminal window).
 class TerminalLauncher final : public Launcher {
-public:
+ public:
   std::optional<QString> startSimulation(const QString& workingFolder) override;
 };
 
 // Records every start instead of starting anything; fails with `failure` when set.
 class RecordingLauncher final : public Launcher {
-public:
+ public:
   std::optional<QString> startSimulation(const QString& workingFolder) override {
     startedIn.push_back(workingFolder);
     return failure;

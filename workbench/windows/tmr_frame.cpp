@@ -15,8 +15,9 @@ struct FrameLabel {
 };
 // The x labels are in cm while the axis is in mm.
 constexpr FrameLabel frameLabels[] = {
-    {"1.0", -20, 1.02}, {"0.5", -20, 0.52}, {"0.0", -20, 0.02}, {"TMR", -30, 0.85},       {"0", -3, -0.01},
-    {"10", 95, -0.01},  {"20", 195, -0.01}, {"30", 295, -0.01}, {"depth (cm)", 220, -0.02},
+    {"1.0", -20, 1.02}, {"0.5", -20, 0.52}, {"0.0", -20, 0.02},
+    {"TMR", -30, 0.85}, {"0", -3, -0.01},   {"10", 95, -0.01},
+    {"20", 195, -0.01}, {"30", 295, -0.01}, {"depth (cm)", 220, -0.02},
 };
 }  // namespace
 
@@ -31,7 +32,8 @@ void drawTmrFramePicture(PictureBox& picture) {
   picture.setLineWidth(2);
   picture.rectangle(0, 0, 300, 1.0, black);
   picture.setForeColour(black);
-  for (const FrameLabel& label : frameLabels) picture.text(label.x, label.y, QString::fromLatin1(label.text));
+  for (const FrameLabel& label : frameLabels)
+    picture.text(label.x, label.y, QString::fromLatin1(label.text));
 }
 
 void drawTmrFrame(Form1& form1) {
