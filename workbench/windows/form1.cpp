@@ -40,15 +40,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twi
   return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place,
-                    const QFont& font, const QColor& face = style::lightYellow()) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setGeometry(place);
-  b->setFont(font);
-  style::makeGraphicalButton(b, face);
-  return b;
-}
+using style::makeButton;
 
 QLineEdit* textBox(QWidget* parent, const char* name, QRect place, const QFont& font,
                    const QColor& colour) {
@@ -117,13 +109,13 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   Picture2_->setScale(0, 0, Picture2_->coordinates().pixels().width(),
                       Picture2_->coordinates().pixels().height());
   Picture2_->clear();
-  Command7_ = button(this, "Command7", QStringLiteral("OK"), style::twipsRect(840, 6240, 1455, 495),
-                     times14);
+  Command7_ = makeButton(this, "Command7", QStringLiteral("OK"),
+                         style::twipsRect(840, 6240, 1455, 495), times14);
   placeInGap(label(this, "Label1", QStringLiteral("TPR        ="), {120, 7080}, times14),
              label(this, "Label2", QStringLiteral("20,10"), {720, 7200}, tprSubscript));
   Text1_ = textBox(this, "Text1", style::twipsRect(1560, 6960, 1575, 480), times14, blue);
-  Command2_ = button(this, "Command2", QStringLiteral("Graph draw"),
-                     style::twipsRect(120, 7680, 2895, 495), times14);
+  Command2_ = makeButton(this, "Command2", QStringLiteral("Graph draw"),
+                         style::twipsRect(120, 7680, 2895, 495), times14);
 
   // Centre: the TMR plot, in mm of depth and TMR.
   Picture1_ = new PictureBox(this);
@@ -144,15 +136,15 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   File1_->setGeometry(style::twipsRect(14880, 720, 2895, 3450));
   File1_->setFont(meiryo12);
   File1_->setPattern(QStringLiteral("*.std"));
-  Command6_ = button(this, "Command6", QStringLiteral("OK"),
-                     style::twipsRect(15480, 5400, 1455, 495), times14);
+  Command6_ = makeButton(this, "Command6", QStringLiteral("OK"),
+                         style::twipsRect(15480, 5400, 1455, 495), times14);
   placeInGap(label(this, "Label3", QStringLiteral("TPR        ="), {14760, 6480}, times14),
              label(this, "Label4", QStringLiteral("20,10"), {15360, 6600}, tprSubscript));
   Text2_ = textBox(this, "Text2", style::twipsRect(16200, 6360, 1575, 480), times14, red);
-  Command3_ = button(this, "Command3", QStringLiteral("Graph draw"),
-                     style::twipsRect(14880, 7080, 3015, 495), times14);
-  Command1_ = button(this, "Command1", QStringLiteral("実測データの作成方法"),
-                     style::twipsRect(14880, 8160, 3015, 615), meiryo12, style::lightCyan());
+  Command3_ = makeButton(this, "Command3", QStringLiteral("Graph draw"),
+                         style::twipsRect(14880, 7080, 3015, 495), times14);
+  Command1_ = makeButton(this, "Command1", QStringLiteral("実測データの作成方法"),
+                         style::twipsRect(14880, 8160, 3015, 615), meiryo12, style::lightCyan());
 
   // Field sizes.
   shape(this, "Shape1", style::twipsRect(3240, 8520, 11295, 1215), QColor());
@@ -168,10 +160,10 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
     box->setChecked(f == corvane::kTprField);
     Check_[static_cast<std::size_t>(f)] = box;
   }
-  Command5_ = button(this, "Command5", QStringLiteral("Graph Clear"),
-                     style::twipsRect(7680, 9840, 2295, 495), times14);
-  Command4_ = button(this, "Command4", QStringLiteral("Exit"),
-                     style::twipsRect(16560, 9240, 1215, 615), times14);
+  Command5_ = makeButton(this, "Command5", QStringLiteral("Graph Clear"),
+                         style::twipsRect(7680, 9840, 2295, 495), times14);
+  Command4_ = makeButton(this, "Command4", QStringLiteral("Exit"),
+                         style::twipsRect(16560, 9240, 1215, 615), times14);
 
   // Footer: a red rule, then the advice with "TPR" and its subscript set in the gap.
   auto* line1 = new QFrame(this);

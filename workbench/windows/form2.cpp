@@ -30,18 +30,11 @@ namespace {
 
 using style::twipsRect;
 
-std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setGeometry(geometry);
-  label->setFont(font);
-  // Installed fonts are a little wider than the ones the layout was made with: a caption
-  // that would be cut off grows to the right instead.
-  if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) label->resize(label->sizeHint().width(), geometry.height());
-  return label;
+std::filesystem::path toPath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
+
+using style::makeLabel;
 
 QLabel* makePanel(QWidget* parent, const char* name, QRect geometry) {
   QLabel* panel = makeLabel(parent, name, QString(), geometry, parent->font());
@@ -59,16 +52,13 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, QRect geometry, const 
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
                         const QFont& font, const char* toolTip = nullptr) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(geometry);
-  button->setFont(font);
-  style::makeGraphicalButton(button);
+  QPushButton* button = style::makeButton(parent, name, caption, geometry, font);
   if (toolTip) button->setToolTip(QString::fromUtf8(toolTip));
   return button;
 }
 
-QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect geometry, const QFont& font) {
+QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                     const QFont& font) {
   auto* frame = new QGroupBox(caption, parent);
   frame->setObjectName(QString::fromLatin1(name));
   frame->setGeometry(geometry);
@@ -141,12 +131,14 @@ void Form2::buildControls() {
   const QPoint inPicture = Picture3->clientOrigin();
   Label14 = makeLabel(Picture3, "Label14", QStringLiteral("Photon energy"),
                       twipsRect(240, 6729, 1275, 255).translated(inPicture), times11);
-  Text3 = makeTextBox(Picture3, "Text3", twipsRect(1680, 6720, 855, 330).translated(inPicture), times11);
-  Label13 = makeLabel(Picture3, "Label13", QStringLiteral("MeV"), twipsRect(2640, 6729, 390, 225).translated(inPicture),
-                      font());
+  Text3 = makeTextBox(Picture3, "Text3", twipsRect(1680, 6720, 855, 330).translated(inPicture),
+                      times11);
+  Label13 = makeLabel(Picture3, "Label13", QStringLiteral("MeV"),
+                      twipsRect(2640, 6729, 390, 225).translated(inPicture), font());
   Label15 = makeLabel(Picture3, "Label15", QStringLiteral("Relative Photon Fluence"),
                       twipsRect(3480, 6729, 2145, 255).translated(inPicture), times11);
-  Text4 = makeTextBox(Picture3, "Text4", twipsRect(5760, 6720, 855, 330).translated(inPicture), times11);
+  Text4 = makeTextBox(Picture3, "Text4", twipsRect(5760, 6720, 855, 330).translated(inPicture),
+                      times11);
   for (QLineEdit* box : {Text3, Text4}) style::setBackground(box, style::lightYellow());
   Line1 = new LineControl(Picture3, QStringLiteral("Line1"));
   Line2 = new LineControl(Picture3, QStringLiteral("Line2"));
@@ -155,31 +147,38 @@ void Form2::buildControls() {
   connect(Picture3, &PictureBox::mouseMoved, this, &Form2::Picture3_MouseMove);
 
   // Title and picture on the right.
-  QLabel* title = makeLabel(this, "Label21", QStringLiteral("Corvane"), twipsRect(12600, 360, 2520, 465),
-                            fonts::font(fonts::timesNewRoman, 20.25, false, true));
+  QLabel* title =
+      makeLabel(this, "Label21", QStringLiteral("Corvane"), twipsRect(12600, 360, 2520, 465),
+                fonts::font(fonts::timesNewRoman, 20.25, false, true));
   style::setForeground(title, QColor(255, 0, 0));
   const QFont italic15 = fonts::font(fonts::timesNewRoman, 15.75, false, true);
-  style::setForeground(makeLabel(this, "Label19", QStringLiteral("Calculation by"), twipsRect(12720, 1080, 1905, 345), italic15),
+  style::setForeground(makeLabel(this, "Label19", QStringLiteral("Calculation by"),
+                                 twipsRect(12720, 1080, 1905, 345), italic15),
                        style::darkGrey());
-  style::setForeground(makeLabel(this, "Label16", QStringLiteral("Schiff's formula"), twipsRect(12840, 1440, 2025, 345), italic15),
+  style::setForeground(makeLabel(this, "Label16", QStringLiteral("Schiff's formula"),
+                                 twipsRect(12840, 1440, 2025, 345), italic15),
                        style::darkGrey());
   QLabel* image = makeLabel(this, "Image1", QString(), twipsRect(12600, 2160, 2535, 1695), font());
   image->setFrameStyle(QFrame::Box | QFrame::Plain);
-  image->setPixmap(renderPicture(QStringLiteral(":/images/linac.svg"), image->contentsRect().size()));
+  image->setPixmap(
+      renderPicture(QStringLiteral(":/images/linac.svg"), image->contentsRect().size()));
 
   // Curve colour, listed RED, MAGENTA, GREEN, CYAN, BLUE, BLACK from the top.
-  QGroupBox* Frame1 = makeFrame(this, "Frame1", QStringLiteral("Draw Color"), twipsRect(12840, 4200, 2055, 2775), times11);
+  QGroupBox* Frame1 = makeFrame(this, "Frame1", QStringLiteral("Draw Color"),
+                                twipsRect(12840, 4200, 2055, 2775), times11);
   const QFont colourFont = fonts::font(fonts::timesNewRoman, 11.25, true);
-  Option1 = makeOption(Frame1, "Option1", QStringLiteral("RED"), twipsRect(360, 480, 1500, 300), colourFont, QColor(255, 0, 0));
-  Option4 = makeOption(Frame1, "Option4", QStringLiteral("MAGENTA"), twipsRect(360, 840, 1500, 300), colourFont,
-                       QColor(255, 0, 255));
-  Option3 = makeOption(Frame1, "Option3", QStringLiteral("GREEN"), twipsRect(360, 1200, 1500, 300), colourFont,
-                       QColor(0, 160, 0));
-  Option5 = makeOption(Frame1, "Option5", QStringLiteral("CYAN"), twipsRect(360, 1560, 1500, 300), colourFont,
-                       QColor(0, 192, 192));
-  Option2 = makeOption(Frame1, "Option2", QStringLiteral("BLUE"), twipsRect(360, 1920, 1500, 300), colourFont,
-                       QColor(0, 0, 255));
-  Option6 = makeOption(Frame1, "Option6", QStringLiteral("BLACK"), twipsRect(360, 2280, 1500, 300), colourFont);
+  Option1 = makeOption(Frame1, "Option1", QStringLiteral("RED"), twipsRect(360, 480, 1500, 300),
+                       colourFont, QColor(255, 0, 0));
+  Option4 = makeOption(Frame1, "Option4", QStringLiteral("MAGENTA"), twipsRect(360, 840, 1500, 300),
+                       colourFont, QColor(255, 0, 255));
+  Option3 = makeOption(Frame1, "Option3", QStringLiteral("GREEN"), twipsRect(360, 1200, 1500, 300),
+                       colourFont, QColor(0, 160, 0));
+  Option5 = makeOption(Frame1, "Option5", QStringLiteral("CYAN"), twipsRect(360, 1560, 1500, 300),
+                       colourFont, QColor(0, 192, 192));
+  Option2 = makeOption(Frame1, "Option2", QStringLiteral("BLUE"), twipsRect(360, 1920, 1500, 300),
+                       colourFont, QColor(0, 0, 255));
+  Option6 = makeOption(Frame1, "Option6", QStringLiteral("BLACK"), twipsRect(360, 2280, 1500, 300),
+                       colourFont);
 
   // Buttons.
   Check1 = new QCheckBox(QStringLiteral("これを基準スペクトルとする"), this);
@@ -187,46 +186,62 @@ void Form2::buildControls() {
   Check1->setGeometry(twipsRect(9360, 7920, 3615, 255));
   Check1->setFont(fonts::font(fonts::meiryo, 11.25));
   style::setBackground(Check1, style::lightCyan());
-  Command1 = makeButton(this, "Command1", QStringLiteral("Ｘ線スペクトル 計算・表示"), twipsRect(9360, 8280, 4215, 495),
-                        gothic12, " Draw spectrum graph ");
-  Command4 = makeButton(this, "Command4", QStringLiteral("このスペクトルデータを保存"), twipsRect(9360, 8880, 4215, 495),
-                        gothic12);
-  Command5 = makeButton(this, "Command5", QStringLiteral("TMR ,  TPR 20,10   計算"), twipsRect(9360, 9480, 4215, 495),
-                        gothic12, " Draw spectrum graph ");
+  Command1 = makeButton(this, "Command1", QStringLiteral("Ｘ線スペクトル 計算・表示"),
+                        twipsRect(9360, 8280, 4215, 495), gothic12, " Draw spectrum graph ");
+  Command4 = makeButton(this, "Command4", QStringLiteral("このスペクトルデータを保存"),
+                        twipsRect(9360, 8880, 4215, 495), gothic12);
+  Command5 = makeButton(this, "Command5", QStringLiteral("TMR ,  TPR 20,10   計算"),
+                        twipsRect(9360, 9480, 4215, 495), gothic12, " Draw spectrum graph ");
   Command6 = makeButton(this, "Command6", QStringLiteral("ＴＭＲ ,  TPR 20,10   表示・比較"),
                         twipsRect(9360, 10080, 4215, 495), gothic12);
-  Command3 = makeButton(this, "Command3", QStringLiteral("Clear"), twipsRect(13920, 8640, 975, 1095), times14,
-                        " Clear spectra graphs ");
-  Command2 = makeButton(this, "Command2", QStringLiteral("Exit"), twipsRect(13920, 10080, 975, 495), times14, " bye bye ");
+  Command3 = makeButton(this, "Command3", QStringLiteral("Clear"),
+                        twipsRect(13920, 8640, 975, 1095), times14, " Clear spectra graphs ");
+  Command2 = makeButton(this, "Command2", QStringLiteral("Exit"), twipsRect(13920, 10080, 975, 495),
+                        times14, " bye bye ");
 
   // Entry groups.
-  QLabel* heading = makeLabel(this, "Label4", QStringLiteral("高エネルギーＸ線　設定条件"), twipsRect(240, 7680, 8535, 405),
-                              fonts::font(fonts::meiryo, 12));
+  QLabel* heading = makeLabel(this, "Label4", QStringLiteral("高エネルギーＸ線　設定条件"),
+                              twipsRect(240, 7680, 8535, 405), fonts::font(fonts::meiryo, 12));
   style::makePanel(heading);
   heading->setAlignment(Qt::AlignCenter);
 
-  QGroupBox* Frame2 = makeFrame(this, "Frame2", QStringLiteral("公称エネルギー"), twipsRect(600, 8160, 2415, 1695), gothic11);
-  Option7 = makeOption(Frame2, "Option7", QStringLiteral(" 4 MV"), twipsRect(240, 360, 1800, 240), gothic11);
-  Option8 = makeOption(Frame2, "Option8", QStringLiteral(" 6 MV"), twipsRect(240, 600, 1800, 240), gothic11);
-  Option9 = makeOption(Frame2, "Option9", QStringLiteral("10 MV"), twipsRect(240, 840, 1800, 240), gothic11);
-  Option12 = makeOption(Frame2, "Option12", QStringLiteral("15 MV"), twipsRect(240, 1080, 1800, 240), gothic11);
-  Option15 = makeOption(Frame2, "Option15", QStringLiteral("その他"), twipsRect(240, 1320, 1800, 240), gothic11);
-  makeLabel(this, "Label18", QStringLiteral("電子加速エネルギー"), twipsRect(720, 9960, 2025, 225), gothic11);
+  QGroupBox* Frame2 = makeFrame(this, "Frame2", QStringLiteral("公称エネルギー"),
+                                twipsRect(600, 8160, 2415, 1695), gothic11);
+  Option7 = makeOption(Frame2, "Option7", QStringLiteral(" 4 MV"), twipsRect(240, 360, 1800, 240),
+                       gothic11);
+  Option8 = makeOption(Frame2, "Option8", QStringLiteral(" 6 MV"), twipsRect(240, 600, 1800, 240),
+                       gothic11);
+  Option9 = makeOption(Frame2, "Option9", QStringLiteral("10 MV"), twipsRect(240, 840, 1800, 240),
+                       gothic11);
+  Option12 = makeOption(Frame2, "Option12", QStringLiteral("15 MV"),
+                        twipsRect(240, 1080, 1800, 240), gothic11);
+  Option15 = makeOption(Frame2, "Option15", QStringLiteral("その他"),
+                        twipsRect(240, 1320, 1800, 240), gothic11);
+  makeLabel(this, "Label18", QStringLiteral("電子加速エネルギー"), twipsRect(720, 9960, 2025, 225),
+            gothic11);
   Text2 = makeTextBox(this, "Text2", twipsRect(1080, 10320, 1095, 375), times14);
-  QLabel* mev = makeLabel(this, "Label17", QStringLiteral("MeV"), twipsRect(2280, 10320, 495, 255), times11);
+  QLabel* mev =
+      makeLabel(this, "Label17", QStringLiteral("MeV"), twipsRect(2280, 10320, 495, 255), times11);
   style::setBackground(mev, style::lightCyan());
 
-  QGroupBox* Frame3 = makeFrame(this, "Frame3", QStringLiteral("ターゲット材質"), twipsRect(3840, 8160, 2295, 1695), gothic11);
-  Option10 = makeOption(Frame3, "Option10", QStringLiteral("銅"), twipsRect(240, 340, 1900, 270), gothic11);
-  Option11 = makeOption(Frame3, "Option11", QStringLiteral("タングステン"), twipsRect(240, 640, 1900, 225), gothic11);
-  Option14 = makeOption(Frame3, "Option14", QStringLiteral("白金"), twipsRect(240, 855, 1900, 255), gothic11);
-  Option13 = makeOption(Frame3, "Option13", QStringLiteral("その他"), twipsRect(240, 1200, 1900, 270), gothic11);
+  QGroupBox* Frame3 = makeFrame(this, "Frame3", QStringLiteral("ターゲット材質"),
+                                twipsRect(3840, 8160, 2295, 1695), gothic11);
+  Option10 = makeOption(Frame3, "Option10", QStringLiteral("銅"), twipsRect(240, 340, 1900, 270),
+                        gothic11);
+  Option11 = makeOption(Frame3, "Option11", QStringLiteral("タングステン"),
+                        twipsRect(240, 640, 1900, 225), gothic11);
+  Option14 = makeOption(Frame3, "Option14", QStringLiteral("白金"), twipsRect(240, 855, 1900, 255),
+                        gothic11);
+  Option13 = makeOption(Frame3, "Option13", QStringLiteral("その他"),
+                        twipsRect(240, 1200, 1900, 270), gothic11);
   makeLabel(this, "Label3", QStringLiteral("原子番号"), twipsRect(4080, 9960, 900, 225), gothic11);
   makeLabel(this, "Label20", QStringLiteral("Z ="), twipsRect(4320, 10365, 330, 285), times11);
   Text5 = makeTextBox(this, "Text5", twipsRect(4920, 10320, 1095, 375), times14);
 
-  makeLabel(this, "Label8", QStringLiteral("平坦化フィルタ"), twipsRect(6840, 8400, 1680, 240), gothic11);
-  makeLabel(this, "Label9", QStringLiteral("（材質：鉛）"), twipsRect(6960, 8760, 1440, 240), gothic11);
+  makeLabel(this, "Label8", QStringLiteral("平坦化フィルタ"), twipsRect(6840, 8400, 1680, 240),
+            gothic11);
+  makeLabel(this, "Label9", QStringLiteral("（材質：鉛）"), twipsRect(6960, 8760, 1440, 240),
+            gothic11);
   makeLabel(this, "Label11", QStringLiteral("平均厚"), twipsRect(7200, 9240, 720, 240), gothic11);
   Text1 = makeTextBox(this, "Text1", twipsRect(7080, 9720, 975, 375), times14);
   makeLabel(this, "Label12", QStringLiteral("mm"), twipsRect(8160, 9720, 420, 315), times11);
@@ -257,14 +272,15 @@ void Form2::buildControls() {
   connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
 
   // Tab order: the entry boxes, then the buttons.
-  QWidget* order[] = {Text2, Text5, Text1, Check1, Command1, Command4, Command5, Command6, Command3, Command2};
+  QWidget* order[] = {Text2,    Text5,    Text1,    Check1,   Command1,
+                      Command4, Command5, Command6, Command3, Command2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void Form2::Form_Load() {
   corvane::LeadTable table;
-  const corvane::Status lead =
-      corvane::readLeadTable(toPath(workbench_.filePath(QStringLiteral("Lead.dat"))), table, spectrum_.leadAttenuation);
+  const corvane::Status lead = corvane::readLeadTable(
+      toPath(workbench_.filePath(QStringLiteral("Lead.dat"))), table, spectrum_.leadAttenuation);
   if (!lead.ok()) {
     // The window still opens (results and exit stay usable), but nothing is computed without
     // the lead coefficients: an unfiltered spectrum would be silently wrong.
@@ -290,7 +306,8 @@ void Form2::Form_Load() {
 }
 
 void Form2::setReadOutVisible(bool visible) {
-  for (QWidget* w : std::initializer_list<QWidget*>{Text3, Text4, Label13, Label14, Label15}) w->setVisible(visible);
+  for (QWidget* w : std::initializer_list<QWidget*>{Text3, Text4, Label13, Label14, Label15})
+    w->setVisible(visible);
 }
 
 void Form2::setEntryButtonsEnabled(bool enabled) {
@@ -312,7 +329,8 @@ void Form2::Command1_Click() {
   const corvane::SpectrumEntries entries{Text2->text().toStdString(), Text5->text().toStdString(),
                                          Text1->text().toStdString(), Check1->isChecked()};
   if (const corvane::Status valid = corvane::checkSpectrumEntries(entries); !valid.ok()) {
-    workbench_.messages().show(QString::fromStdString(valid.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(valid.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   if (leadFailure_) {
@@ -320,17 +338,21 @@ void Form2::Command1_Click() {
     return;
   }
   ++spectrum_.spectrumCount;
-  const corvane::Result<corvane::SchiffOutcome> computed = corvane::computeSchiffSpectrum(spectrum_, entries);
+  const corvane::Result<corvane::SchiffOutcome> computed =
+      corvane::computeSchiffSpectrum(spectrum_, entries);
   if (!computed.ok()) {
     --spectrum_.spectrumCount;  // nothing was computed
-    workbench_.messages().show(QString::fromStdString(computed.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(computed.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
-  const corvane::Status written = corvane::writeSpectrumFile(spectrum_, entries, toPath(workbench_.workingFolder()));
+  const corvane::Status written =
+      corvane::writeSpectrumFile(spectrum_, entries, toPath(workbench_.workingFolder()));
   if (!written.ok()) {
     // S_SPCTL.dat does not hold this spectrum: neither save it nor start a run with it.
     setEntryButtonsEnabled(false);
-    workbench_.messages().show(QString::fromStdString(written.failure().message), MessageSink::Icon::Exclamation);
+    workbench_.messages().show(QString::fromStdString(written.failure().message),
+                               MessageSink::Icon::Exclamation);
     return;
   }
   const int colour = curveColour();
@@ -465,7 +487,8 @@ void Form2::updateCursor() {
   Line1->setEnds(0, y, spectrum_plot::plotRight, y);
   Line2->setEnds(corvane::binEnergy(j), 0, corvane::binEnergy(j), spectrum_plot::plotTop);
   Text3->setText(QString::fromStdString(corvane::formatByPattern(j * 0.05 - 0.025, "#0.000")));
-  Text4->setText(QString::fromStdString(corvane::formatByPattern(spectrum_.relativeFluence[j] * 100.0, "##0.000")));
+  Text4->setText(QString::fromStdString(
+      corvane::formatByPattern(spectrum_.relativeFluence[j] * 100.0, "##0.000")));
 }
 
 // Key preview: every key press aimed at a widget of this window passes here first. While a

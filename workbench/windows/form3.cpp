@@ -22,21 +22,13 @@ std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(pat
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font,
               QRect place) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  l->setFont(font);
-  l->setGeometry(place);
+  QLabel* l = style::makeLabel(parent, name, text, place, font);
   style::setForeground(l, blue);
   return l;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setGeometry(place);
-  b->setFont(fonts::font(fonts::timesNewRoman, 12));
-  style::makeGraphicalButton(b);
-  return b;
+  return style::makeButton(parent, name, text, place, fonts::font(fonts::timesNewRoman, 12));
 }
 }  // namespace
 

@@ -94,11 +94,9 @@ Form4::Form4(Workbench& workbench) : workbench_(workbench) {
         QStringLiteral("次にソフトを起動すると基準データ欄に新しいファイルが表示される。"),
         formFont, 960, 9000, 7680, 360);
 
-  Command1_ = new QPushButton(QStringLiteral("Close"), this);
-  Command1_->setObjectName(QStringLiteral("Command1"));
-  Command1_->setGeometry(style::twipsRect(7440, 9600, 1335, 495));
-  Command1_->setFont(fonts::font(fonts::timesNewRoman, 12));
-  style::makeGraphicalButton(Command1_);
+  Command1_ = style::makeButton(this, "Command1", QStringLiteral("Close"),
+                                style::twipsRect(7440, 9600, 1335, 495),
+                                fonts::font(fonts::timesNewRoman, 12));
   connect(Command1_, &QPushButton::clicked, this, &Form4::Command1_Click);
 }
 

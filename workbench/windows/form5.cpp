@@ -19,14 +19,7 @@
 namespace {
 const QColor blue(0, 0, 255);
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place,
-              const QFont& font) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  l->setGeometry(place);
-  l->setFont(font);
-  return l;
-}
+using style::makeLabel;
 }  // namespace
 
 Form5::Form5(Workbench& workbench) : workbench_(workbench) {
@@ -40,29 +33,29 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
 
   // Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3 set the subscript.
   auto* label6 =
-      label(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
-            style::twipsRect(360, 360, 5940, 420), labelFont);
+      makeLabel(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
+                style::twipsRect(360, 360, 5940, 420), labelFont);
   style::setForeground(label6, blue);
-  auto* label7 = label(this, "Label7", QStringLiteral("20,10"),
-                       style::twipsRect(3550, 440, 615, 345), subscriptFont);
+  auto* label7 = makeLabel(this, "Label7", QStringLiteral("20,10"),
+                           style::twipsRect(3550, 440, 615, 345), subscriptFont);
   style::setForeground(label7, blue);
-  label(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"),
-        style::twipsRect(360, 960, 5130, 420), labelFont);
+  makeLabel(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"),
+            style::twipsRect(360, 960, 5130, 420), labelFont);
   auto* label2 =
-      label(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
-            style::twipsRect(360, 1440, 5850, 420), labelFont);
-  auto* label3 = label(this, "Label3", QStringLiteral("20,10"),
-                       style::twipsRect(5160, 1515, 615, 345), subscriptFont);
+      makeLabel(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
+                style::twipsRect(360, 1440, 5850, 420), labelFont);
+  auto* label3 = makeLabel(this, "Label3", QStringLiteral("20,10"),
+                           style::twipsRect(5160, 1515, 615, 345), subscriptFont);
   placeInGap(label6, label7);
   placeInGap(label2, label3);
-  label(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
-        style::twipsRect(360, 1920, 6555, 420), labelFont);
-  label(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="),
-        style::twipsRect(480, 2640, 3165, 420), labelFont);
-  label(this, "Label8", QStringLiteral("計算結果保存ファイル名"),
-        style::twipsRect(480, 3120, 3135, 420), labelFont);
-  label(this, "Label9", QStringLiteral("（拡張子なしで入力）"),
-        style::twipsRect(3720, 3150, 2400, 360), fonts::font(fonts::meiryo, 12));
+  makeLabel(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
+            style::twipsRect(360, 1920, 6555, 420), labelFont);
+  makeLabel(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="),
+            style::twipsRect(480, 2640, 3165, 420), labelFont);
+  makeLabel(this, "Label8", QStringLiteral("計算結果保存ファイル名"),
+            style::twipsRect(480, 3120, 3135, 420), labelFont);
+  makeLabel(this, "Label9", QStringLiteral("（拡張子なしで入力）"),
+            style::twipsRect(3720, 3150, 2400, 360), fonts::font(fonts::meiryo, 12));
 
   Text2_ = new QLineEdit(this);
   Text2_->setObjectName(QStringLiteral("Text2"));
@@ -73,17 +66,11 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   Text1_->setGeometry(style::twipsRect(1200, 3600, 4455, 495));
   Text1_->setFont(labelFont);
 
-  Command1_ = new QPushButton(QStringLiteral("OK"), this);
-  Command1_->setObjectName(QStringLiteral("Command1"));
-  Command1_->setGeometry(style::twipsRect(1200, 4440, 2055, 615));
-  Command1_->setFont(buttonFont);
-  style::makeGraphicalButton(Command1_);
+  Command1_ = style::makeButton(this, "Command1", QStringLiteral("OK"),
+                                style::twipsRect(1200, 4440, 2055, 615), buttonFont);
   Command1_->setDefault(true);
-  Command2_ = new QPushButton(QStringLiteral("Cancel"), this);
-  Command2_->setObjectName(QStringLiteral("Command2"));
-  Command2_->setGeometry(style::twipsRect(3960, 4440, 1695, 615));
-  Command2_->setFont(buttonFont);
-  style::makeGraphicalButton(Command2_);
+  Command2_ = style::makeButton(this, "Command2", QStringLiteral("Cancel"),
+                                style::twipsRect(3960, 4440, 1695, 615), buttonFont);
 
   // The focus starts on OK; the user clicks into the boxes to type.
   setTabOrder(Command1_, Command2_);

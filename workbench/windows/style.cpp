@@ -51,8 +51,9 @@ void makePanel(QLabel* label, const QColor& colour) {
 }
 
 void makeFixedWindow(QWidget* window, QSize client) {
-  window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint);
   window->setFixedSize(client);
 }
 
@@ -61,6 +62,28 @@ void centreOnScreen(QWidget* window) {
   if (!screen) return;
   const QRect area = screen->availableGeometry();
   window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  const QFont& font) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setGeometry(geometry);
+  label->setFont(font);
+  if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) {
+    label->resize(label->sizeHint().width(), geometry.height());
+  }
+  return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                        const QFont& font, const QColor& face) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(geometry);
+  button->setFont(font);
+  makeGraphicalButton(button, face);
+  return button;
 }
 
 }  // namespace style

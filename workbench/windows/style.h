@@ -4,9 +4,11 @@
 #include <QRect>
 #include <QSize>
 
-class QWidget;
-class QPushButton;
+class QFont;
 class QLabel;
+class QPushButton;
+class QString;
+class QWidget;
 
 namespace style {
 
@@ -35,5 +37,14 @@ void makePanel(QLabel* label, const QColor& colour = lightCyan());
 void makeFixedWindow(QWidget* window, QSize client);
 // Centres a top-level window on the screen it is on.
 void centreOnScreen(QWidget* window);
+
+// A label of the layout, named after its control. The installed fonts are a little
+// wider than the ones the layout was made with: a caption that would be cut off
+// grows to the right instead.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  const QFont& font);
+// A graphical-style command button of the layout, named after its control.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                        const QFont& font, const QColor& face = lightYellow());
 
 }  // namespace style
