@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -67,14 +66,6 @@ QFrame* shape(QWidget* parent, const char* name, QRect place, const QColor& fill
   return s;
 }
 
-// A picture box's surface exists at its final size only after its resize
-// event; a hidden window gets that only when first shown, so send it now and
-// let the frame be drawn before the window appears.
-void sizeSurfaceNow(PictureBox* box) {
-  QResizeEvent resize(box->size(), QSize());
-  QCoreApplication::sendEvent(box, &resize);
-}
-
 constexpr int checkLefts[] = {5280, 7200, 9120, 10920, 12720};  // [twips], one per column
 const char* const checkCaptions[] = {"  4 × 4", "  6 × 6", "  8 × 8", "10 × 10", "12 × 12",
                                      "15 × 15", "20 × 20", "25 × 25", "30 × 30", "35 × 35"};
@@ -105,7 +96,6 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   Picture2_->setObjectName(QStringLiteral("Picture2"));
   Picture2_->setGeometry(style::twipsRect(120, 4560, 2895, 1455));
   Picture2_->setDrawFont(fonts::font(fonts::msPGothic, 12));
-  sizeSurfaceNow(Picture2_);
   Picture2_->setScale(0, 0, Picture2_->coordinates().pixels().width(),
                       Picture2_->coordinates().pixels().height());
   Picture2_->clear();
@@ -122,7 +112,6 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   Picture1_->setObjectName(QStringLiteral("Picture1"));
   Picture1_->setGeometry(style::twipsRect(3240, 120, 11295, 8295));
   Picture1_->setDrawFont(fonts::font(fonts::timesNewRoman, 18));
-  sizeSurfaceNow(Picture1_);
   Picture1_->setScale(-40, 1.05, 310, -0.10);
   Picture1_->clear();
 
