@@ -3,12 +3,16 @@
 #   -DNAME=<file name>  -DREFERENCE=<shipped file>  -DWORK=<scratch folder>
 #   -DPROGRAM=<generator or interpreter>  [-DSCRIPT=<script run by PROGRAM>]
 #   [-DNEEDS_FILES=<a|b|...>]  [-DNEEDS_MODULE=<python module>]
+#   [-DFILES_FROM=<where the needed files come from, for the skip message>]
 # Prints "SKIPPED: <reason>" (the test's skip pattern) when a data package the
 # generator reads is not installed.
 string(REPLACE "|" ";" needs_files "${NEEDS_FILES}")
+if(NOT FILES_FROM)
+  set(FILES_FROM "Debian package pymca-data")
+endif()
 foreach(f IN LISTS needs_files)
   if(NOT EXISTS "${f}")
-    message("SKIPPED: ${f} is not installed (Debian package pymca-data)")
+    message("SKIPPED: ${f} is not there (${FILES_FROM})")
     return()
   endif()
 endforeach()
