@@ -45,9 +45,10 @@ Outcome timeRun(Simulation& sim, Loop loop) {
 }
 
 void report(const char* name, const Outcome& o) {
-  std::printf("%-28s %8lld histories %8.3f s %10.0f histories/s %8.2f us/history  scored %.6e keV\n",
-              name, static_cast<long long>(o.histories), o.seconds, static_cast<double>(o.histories) / o.seconds,
-              1e6 * o.seconds / static_cast<double>(o.histories), o.scored);
+  std::printf(
+      "%-28s %8lld histories %8.3f s %10.0f histories/s %8.2f us/history  scored %.6e keV\n", name,
+      static_cast<long long>(o.histories), o.seconds, static_cast<double>(o.histories) / o.seconds,
+      1e6 * o.seconds / static_cast<double>(o.histories), o.scored);
 }
 
 }  // namespace
@@ -55,7 +56,9 @@ void report(const char* name, const Outcome& o) {
 int main(int argc, char** argv) {
   const long perCase = argc > 1 ? std::atol(argv[1]) : 20000;
   const char* only = argc > 2 ? argv[2] : nullptr;
-  auto wanted = [only](const char* name) { return only == nullptr || std::strcmp(only, name) == 0; };
+  auto wanted = [only](const char* name) {
+    return only == nullptr || std::strcmp(only, name) == 0;
+  };
   if (perCase <= 0 || (only && !wanted("spectrum") && !wanted("2MeV") && !wanted("10MeV"))) {
     std::fprintf(stderr, "usage: transport_bench [histories per case > 0 [spectrum|2MeV|10MeV]]\n");
     return 2;

@@ -47,7 +47,8 @@ InputResult readWaterData(PhysicsTables& tables, const std::filesystem::path& fi
   for (int i = 1; i <= N; ++i) {
     float f[6];
     for (int c = 0; c < 6; ++c) {
-      if (auto e = in.fixedReal(i + 2, kCoefficientColumns[c][0], kCoefficientColumns[c][1], f[c])) {
+      if (auto e =
+              in.fixedReal(i + 2, kCoefficientColumns[c][0], kCoefficientColumns[c][1], f[c])) {
         return e;
       }
     }
@@ -63,8 +64,8 @@ InputResult readWaterData(PhysicsTables& tables, const std::filesystem::path& fi
   for (int k = 1; k <= kScatterRows; ++k) {
     float* targets[3] = {&scatter.x[k], &scatter.C[k], &scatter.S[k]};
     for (int c = 0; c < 3; ++c) {
-      if (auto e = in.fixedReal(N + 2 + k, kScatterColumns[c][0], kScatterColumns[c][1],
-                                *targets[c])) {
+      if (auto e =
+              in.fixedReal(N + 2 + k, kScatterColumns[c][0], kScatterColumns[c][1], *targets[c])) {
         return e;
       }
     }

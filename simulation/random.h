@@ -39,7 +39,7 @@ class LaggedAdditiveGenerator {
   std::uint64_t steps() const { return steps_; }  // steps since construction, warm-up included
   int laggedIndex() const { return j_; }
   int currentIndex() const { return k_; }
-  std::int32_t entry(int i) const { return table_[i]; }  // 1 ... 55
+  std::int32_t entry(int i) const { return table_[i]; }    // 1 ... 55
   void setEntry(int i, std::int32_t v) { table_[i] = v; }  // test set-up only
 
  private:

@@ -36,7 +36,8 @@ void waitForEnter(std::istream& in) {
 }
 
 std::string clockText(const ClockTime& t) {
-  return fixedInteger(t.hour, 2) + ":" + fixedInteger(t.minute, 2) + ":" + fixedInteger(t.second, 2);
+  return fixedInteger(t.hour, 2) + ":" + fixedInteger(t.minute, 2) + ":" +
+         fixedInteger(t.second, 2);
 }
 
 // An error that ends the run: the message, then a wait so that a console window
@@ -77,7 +78,8 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
       << kBlankLine << '\n';
 
   if (auto e = readRunInput(input, folder)) return stopWithError(in, out, e->message());
-  if (auto e = checkCoefficientReach(sim->tables, input)) return stopWithError(in, out, e->message());
+  if (auto e = checkCoefficientReach(sim->tables, input))
+    return stopWithError(in, out, e->message());
   const std::string name = resultFileName(input.parameters);
   if (name.empty()) {
     return stopWithError(in, out, "Input error: B2F.dat, line 1: the result file name is empty");
@@ -95,15 +97,17 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   waitForEnter(in);
 
   const ClockTime start = clock();
-  out << "      * Start time =" << clockText(start) << '\n' << kBlankLine << '\n' << kBlankLine
-      << std::endl;
+  out << "      * Start time =" << clockText(start) << '\n'
+      << kBlankLine << '\n'
+      << kBlankLine << std::endl;
 
   const double historyTotal = input.parameters.historyTotal;
   for (int i = 1; i <= input.lastBin; ++i) {
     const float fluence = spectrum.fluence[i];
     if (fluence == 0.0f) continue;
     // The product of the two single-precision values is exact in double precision.
-    const auto historiesInBin = static_cast<std::int32_t>(static_cast<double>(fluence) * historyTotal);
+    const auto historiesInBin =
+        static_cast<std::int32_t>(static_cast<double>(fluence) * historyTotal);
     const float binEnergy = 50.0f * static_cast<float>(i) - 25.0f;  // bin centre [keV]
     out << "  " << i << " / " << input.lastBin << std::endl;
     for (std::int32_t h = 0; h < historiesInBin; ++h) {
@@ -119,13 +123,16 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   if (!synthesizeSquareFields(sim->run.kernel, sim->run.tmr)) {
     return stopWithError(in, out,
                          "No energy was scored in the phantom (no history was run): the result "
-                         "file " + name + " is not written");
+                         "file " +
+                             name + " is not written");
   }
   if (auto e = writeResultFile(folder / name, sim->run.tmr, input)) {
     return stopWithError(in, out, *e);
   }
 
-  out << kBlankLine << '\n' << "   ---   Push Enter key to exit   ---" << '\n' << kBlankLine << std::endl;
+  out << kBlankLine << '\n'
+      << "   ---   Push Enter key to exit   ---" << '\n'
+      << kBlankLine << std::endl;
   waitForEnter(in);
   out << "Stop - Program terminated." << std::endl;
   return 0;

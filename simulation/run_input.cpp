@@ -34,7 +34,8 @@ InputResult readSpectrum(SpectrumInput& spectrum, int& lastBin, float& sum,
 
   lastBin = kSpectrumBins;
   while (lastBin > 0 && spectrum.fluence[lastBin] == 0.0f) --lastBin;
-  if (lastBin == 0) return InputError{in.fileName(), 0, "every fluence is zero: there is nothing to simulate"};
+  if (lastBin == 0)
+    return InputError{in.fileName(), 0, "every fluence is zero: there is nothing to simulate"};
   if (!(sum > 0.0f) || !std::isfinite(sum)) {
     return InputError{in.fileName(), 0,
                       "the fluences sum to " + std::to_string(sum) +
@@ -67,7 +68,8 @@ InputResult readRunInput(RunInput& input, const std::filesystem::path& folder) {
   float sum = 0.0f;
   if (auto e = readSpectrum(input.spectrum, input.lastBin, sum, folder / "S_SPCTL.dat")) return e;
   if (auto e = readParameters(input.parameters, folder / "B2F.dat")) return e;
-  for (int i = 1; i <= kSpectrumBins; ++i) input.spectrum.fluence[i] = input.spectrum.fluence[i] / sum;
+  for (int i = 1; i <= kSpectrumBins; ++i)
+    input.spectrum.fluence[i] = input.spectrum.fluence[i] / sum;
   return std::nullopt;
 }
 

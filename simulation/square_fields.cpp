@@ -13,7 +13,7 @@ namespace dravik {
 
 float ringWeight(int ring, float halfSide) {
   const float r = 0.2f * static_cast<float>(ring) - 0.1f;  // mid-radius [cm]
-  if (r <= halfSide) return 1.0f;                           // wholly inside the square
+  if (r <= halfSide) return 1.0f;                          // wholly inside the square
   const float quarter = PI / 4.0f;
   return (quarter - std::atan(std::sqrt(r * r - halfSide * halfSide) / halfSide)) / quarter;
 }
@@ -33,7 +33,8 @@ bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
     for (int i = 1; i <= n; ++i) w[i] = ringWeight(i, a);
     for (int depth = 1; depth <= kDepthBins; ++depth) {
       float sum = tmr.T(k, depth);
-      for (int i = 1; i <= n; ++i) sum = sum + (kernel.K(1, i, depth) + kernel.K(2, i, depth)) * w[i];
+      for (int i = 1; i <= n; ++i)
+        sum = sum + (kernel.K(1, i, depth) + kernel.K(2, i, depth)) * w[i];
       tmr.T(k, depth) = sum;
     }
     float m = 0.0f;

@@ -27,24 +27,24 @@ constexpr int kMaxCoefficientRows = 46;  // capacity of the photon coefficient t
 constexpr int kMinCoefficientRows = 2;   // the lookup needs two rows to bracket
 constexpr int kScatterRows = 45;
 constexpr int kDeflectionEnergies = 24;
-constexpr int kDeflectionNodes = 65;     // cosines at cumulative probability (c-1)/64
-constexpr int kSpectrumBins = 400;       // 50 keV bins, 0 ... 20 MeV
-constexpr int kLayers = 2;               // 1 primary, 2 scatter
-constexpr int kRadialBins = 125;         // 0.2 cm rings out to 25 cm
-constexpr int kDepthBins = 300;          // 0.1 cm slabs down to 30 cm
-constexpr int kFields = 10;              // square fields of the TMR table
-constexpr int kResultNameBytes = 20;     // bytes of the result file name read from B2F.dat
+constexpr int kDeflectionNodes = 65;  // cosines at cumulative probability (c-1)/64
+constexpr int kSpectrumBins = 400;    // 50 keV bins, 0 ... 20 MeV
+constexpr int kLayers = 2;            // 1 primary, 2 scatter
+constexpr int kRadialBins = 125;      // 0.2 cm rings out to 25 cm
+constexpr int kDepthBins = 300;       // 0.1 cm slabs down to 30 cm
+constexpr int kFields = 10;           // square fields of the TMR table
+constexpr int kResultNameBytes = 20;  // bytes of the result file name read from B2F.dat
 
 // ---------------------------------------------------------------- read-only tables
 
 // Photon interaction coefficients of water [cm^-1] (unit density), rows ascending in energy.
 struct PhotonCoefficientTable {
-  int rowCount = 0;                                      // N, 2 ... 46
-  std::array<float, kMaxCoefficientRows + 1> energy{};   // E_i [keV]
+  int rowCount = 0;                                     // N, 2 ... 46
+  std::array<float, kMaxCoefficientRows + 1> energy{};  // E_i [keV]
   std::array<float, kMaxCoefficientRows + 1> coherent{};
   std::array<float, kMaxCoefficientRows + 1> incoherent{};
   std::array<float, kMaxCoefficientRows + 1> photoelectric{};
-  std::array<float, kMaxCoefficientRows + 1> pair{};     // nuclear + electron field; 0 below threshold
+  std::array<float, kMaxCoefficientRows + 1> pair{};  // nuclear + electron field; 0 below threshold
   // Natural logarithms of the columns, taken once when the table is filled
   // (deriveLogarithms) so the log-log lookup of every photon step does not
   // recompute them; the same single-precision logarithms, so the same numbers.
@@ -81,22 +81,22 @@ struct PhysicsTables {
   PhotonCoefficientTable photon;
   ScatterFactorTable scatter;
   DeflectionTable deflection;
-  float incoherentFunctionMax = 0.0f;    // S_45, divisor of the incoherent acceptance test
-  float coherentCumulativeMax = 0.0f;    // C_45, scale of the coherent sampling
-  float electronLossFraction = 0.0f;     // 0.08299595, kinetic energy lost per walk step
+  float incoherentFunctionMax = 0.0f;  // S_45, divisor of the incoherent acceptance test
+  float coherentCumulativeMax = 0.0f;  // C_45, scale of the coherent sampling
+  float electronLossFraction = 0.0f;   // 0.08299595, kinetic energy lost per walk step
 };
 
 // ---------------------------------------------------------------- geometry
 
 // The water phantom 0 <= x, y <= 50, 0 <= z <= 30 cm; a point on a face is inside.
 struct Phantom {
-  float xExtent = 50.0f;  // [cm]
-  float yExtent = 50.0f;  // [cm]
-  float zExtent = 30.0f;  // [cm]
+  float xExtent = 50.0f;                              // [cm]
+  float yExtent = 50.0f;                              // [cm]
+  float zExtent = 30.0f;                              // [cm]
   std::array<float, kDepthBins + 1> depthBinWidth{};  // [cm], all 0.1
   // Upper edge of depth bin n: the running single-precision sum of widths 1 ... n,
   // accumulated once here (the same sums the scoring walks would form).
-  std::array<float, kDepthBins + 1> upperEdge{};      // [cm]; upperEdge[300] = 30.0000782
+  std::array<float, kDepthBins + 1> upperEdge{};  // [cm]; upperEdge[300] = 30.0000782
 
   bool contains(float x, float y, float z) const {
     return !(x < 0.0f || x > xExtent || y < 0.0f || y > yExtent || z < 0.0f || z > zExtent);
@@ -112,7 +112,7 @@ struct SpectrumInput {
   std::array<float, kSpectrumBins + 1> fluence{};  // relative fluence of bin i; normalised to sum 1
   float accelerationEnergy = 0.0f;                 // [MeV]
   std::int32_t targetZ = 0;
-  float filterThickness = 0.0f;                    // [mm] of lead
+  float filterThickness = 0.0f;  // [mm] of lead
 };
 
 struct RunParameters {
@@ -156,14 +156,15 @@ struct ElectronState {
 // Bookkeeping of one history: which kernel layer scores, and how far a pair
 // production has got (electron -> positron -> two annihilation photons).
 struct HistoryState {
-  int scoreLayer = 1;          // 1 primary, 2 scatter
-  int annihilationStage = 0;   // 0 none, 1 pair particles running, 2 first, 3 second annihilation photon
-  int pairStage = 0;           // 0 none, 1 pair electron running, 2 positron running
+  int scoreLayer = 1;  // 1 primary, 2 scatter
+  int annihilationStage =
+      0;              // 0 none, 1 pair particles running, 2 first, 3 second annihilation photon
+  int pairStage = 0;  // 0 none, 1 pair electron running, 2 positron running
   // Pair record, kept for the positron.
   Point pairPoint;
-  float pairEnergy = 0.0f;     // kinetic energy of each of electron and positron [keV]
-  float pairAngle = 0.0f;      // [rad]
-  float pairAzimuth = 0.0f;    // electron's azimuth [rad]; the positron's is PI + this
+  float pairEnergy = 0.0f;   // kinetic energy of each of electron and positron [keV]
+  float pairAngle = 0.0f;    // [rad]
+  float pairAzimuth = 0.0f;  // electron's azimuth [rad]; the positron's is PI + this
   // Annihilation record, kept for the second annihilation photon.
   Point annihilationPoint;
   float annihilationTheta = 0.0f;  // [rad]

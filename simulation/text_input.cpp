@@ -49,13 +49,14 @@ bool parseReal(std::string_view text, float& out) {
   if (ptr != end) return false;
   if (ec == std::errc::result_out_of_range) {
     // Too small for single precision reads as 0; too large is not a usable number.
-    const bool negativeExponent = text.find("e-") != std::string_view::npos ||
-                                  text.find("E-") != std::string_view::npos;
+    const bool negativeExponent =
+        text.find("e-") != std::string_view::npos || text.find("E-") != std::string_view::npos;
     if (!negativeExponent) return false;
     out = 0.0f;
     return true;
   }
-  if (ec != std::errc() || !std::isfinite(value)) return false;  // "inf" and "nan" are no numbers here
+  if (ec != std::errc() || !std::isfinite(value))
+    return false;  // "inf" and "nan" are no numbers here
   out = value;
   return true;
 }

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
   }
   const float s = 0.08299595f * T / dravik::stoppingPower(T);
   const double etaH = eldat::screeningParameter(1, T), etaO = eldat::screeningParameter(8, T);
-  const double lambdaH = eldat::collisionCount(1, 2, T, s), lambdaO = eldat::collisionCount(8, 1, T, s);
+  const double lambdaH = eldat::collisionCount(1, 2, T, s),
+               lambdaO = eldat::collisionCount(8, 1, T, s);
   std::mt19937_64 engine(seed);
   std::uniform_real_distribution<double> uniform(0.0, 1.0);
   std::poisson_distribution<int> collisions(lambdaH + lambdaO);
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
   for (double v : mu) mean += v;
   mean /= N;
   const eldat::GoudsmitSaunderson gs(T, s);
-  std::printf("T = %g keV, s = %.5f cm, %d electrons\n", static_cast<double>(T), static_cast<double>(s), N);
+  std::printf("T = %g keV, s = %.5f cm, %d electrons\n", static_cast<double>(T),
+              static_cast<double>(s), N);
   std::printf("  1 - <cos>       MC %.5e   GS %.5e\n", 1.0 - mean, 1.0 - gs.analyticMeanCosine());
   for (double p : {0.25, 0.5, 1.0 - std::exp(-1.0), 0.9, 63.0 / 64.0}) {
     const double q = mu[static_cast<size_t>(p * N)];
@@ -79,6 +81,7 @@ int main(int argc, char** argv) {
   double tail = 0.0;
   for (size_t k = first; k < mu.size(); ++k) tail += mu[k];
   tail /= static_cast<double>(mu.size() - first);
-  std::printf("  tail mean cos   MC %.5f     GS %.5f\n", tail, gs.intervalMeanCosine(63.0 / 64.0, 1.0));
+  std::printf("  tail mean cos   MC %.5f     GS %.5f\n", tail,
+              gs.intervalMeanCosine(63.0 / 64.0, 1.0));
   return 0;
 }

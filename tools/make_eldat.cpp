@@ -46,13 +46,13 @@ namespace {
 
 constexpr int ENERGIES = 24;
 constexpr int NODES = 65;
-constexpr double SCALE = 16384.0;        // cos theta -> node integer
+constexpr double SCALE = 16384.0;           // cos theta -> node integer
 constexpr float WALK_SCALE = 6.10352e-05f;  // the walk's node integer -> cos theta
 constexpr float LOSS_FRACTION = 0.08299595f;
 
 struct Row {
   double energy;  // EL_k [keV], four significant digits as written; the walk reads it as a float
-  float s;       // step length [cm]
+  float s;        // step length [cm]
   int M[NODES];
 };
 
@@ -65,7 +65,8 @@ double roundSignificant(double v, int digits) {
 std::vector<double> deflectionEnergies() {
   const double ratio = std::pow(20000.0 / 300.0, 1.0 / 21.0);
   std::vector<double> EL;
-  for (int k = 1; k <= ENERGIES; ++k) EL.push_back(roundSignificant(20000.0 * std::pow(ratio, 3 - k), 4));
+  for (int k = 1; k <= ENERGIES; ++k)
+    EL.push_back(roundSignificant(20000.0 * std::pow(ratio, 3 - k), 4));
   EL[2] = 20000.0;
   EL[ENERGIES - 1] = 300.0;
   return EL;
@@ -101,7 +102,7 @@ double walkQuantileCosine(const int* M, double p) {
 
 struct Validation {
   double gsDefect, seriesDefect, tableDefect, extremeDefect;  // 1 - <cos theta>
-  double worstInterval;                         // largest |interval error| / 64 / gsDefect, c <= 63
+  double worstInterval;  // largest |interval error| / 64 / gsDefect, c <= 63
   int worstC;
   double theta0Gs, theta0Table, theta0Highland;  // [rad]
   double xOverX0, collisions;
@@ -212,15 +213,18 @@ int main(int argc, char** argv) {
   std::printf("make_eldat: %d energies written to %s\n", ENERGIES, output.c_str());
   if (report) {
     std::printf(
-        "  k   T [keV]   s [cm]    x/X0   Omega0 terms  1-<cos> GS  series/GS  table/GS  extreme-end/GS"
+        "  k   T [keV]   s [cm]    x/X0   Omega0 terms  1-<cos> GS  series/GS  table/GS  "
+        "extreme-end/GS"
         "  worst other interval   theta0 GS  table  Highland  GS/Highland\n");
     for (size_t k = 0; k < rows.size(); ++k) {
       const Validation& v = checks[k];
-      std::printf("%3zu %9.1f %8.5f %8.2e %7.1f %5d  %10.4e  %9.6f  %8.4f  %8.3f        c=%2d %+8.4f   %9.5f %7.5f %7.5f  %7.3f\n",
-                  k + 1, rows[k].energy, static_cast<double>(rows[k].s), v.xOverX0,
-                  v.collisions, v.terms, v.gsDefect, v.seriesDefect / v.gsDefect, v.tableDefect / v.gsDefect,
-                  v.extremeDefect / v.gsDefect, v.worstC, v.worstInterval, v.theta0Gs, v.theta0Table,
-                  v.theta0Highland, v.theta0Gs / v.theta0Highland);
+      std::printf(
+          "%3zu %9.1f %8.5f %8.2e %7.1f %5d  %10.4e  %9.6f  %8.4f  %8.3f        c=%2d %+8.4f   "
+          "%9.5f %7.5f %7.5f  %7.3f\n",
+          k + 1, rows[k].energy, static_cast<double>(rows[k].s), v.xOverX0, v.collisions, v.terms,
+          v.gsDefect, v.seriesDefect / v.gsDefect, v.tableDefect / v.gsDefect,
+          v.extremeDefect / v.gsDefect, v.worstC, v.worstInterval, v.theta0Gs, v.theta0Table,
+          v.theta0Highland, v.theta0Gs / v.theta0Highland);
     }
   }
   return 0;

@@ -64,11 +64,13 @@ double collisionCount(int Z, int atomsPerMolecule, double T, double s) {
   const double k = CLASSICAL_RADIUS * ELECTRON_MASS / pv;                 // [cm]
   const double eta = screeningParameter(Z, T);
   const double sigma = M_PI * Z * (Z + 1.0) * k * k / (eta * (1.0 + eta));  // [cm^2]
-  const double atoms = atomsPerMolecule * AVOGADRO / WATER_MOLAR_MASS;     // [1/cm^3], unit density
+  const double atoms = atomsPerMolecule * AVOGADRO / WATER_MOLAR_MASS;  // [1/cm^3], unit density
   return atoms * sigma * s;
 }
 
-double firstMomentDefect(double eta) { return 2.0 * eta * ((1.0 + eta) * std::log1p(1.0 / eta) - 1.0); }
+double firstMomentDefect(double eta) {
+  return 2.0 * eta * ((1.0 + eta) * std::log1p(1.0 / eta) - 1.0);
+}
 
 GoudsmitSaunderson::GoudsmitSaunderson(double T, double s) {
   const AtomScattering atoms[2] = {
@@ -101,7 +103,8 @@ void GoudsmitSaunderson::evaluate(double mu, double& F, double& I) const {
   std::vector<double> P(static_cast<size_t>(L) + 3);
   P[0] = 1.0;
   P[1] = mu;
-  for (int n = 1; n + 1 <= L + 2; ++n) P[n + 1] = ((2.0 * n + 1.0) * mu * P[n] - n * P[n - 1]) / (n + 1.0);
+  for (int n = 1; n + 1 <= L + 2; ++n)
+    P[n + 1] = ((2.0 * n + 1.0) * mu * P[n] - n * P[n - 1]) / (n + 1.0);
   // J_n = integral of P_n over [-1, mu]
   auto J = [&](int n) { return n == 0 ? mu + 1.0 : (P[n + 1] - P[n - 1]) / (2.0 * n + 1.0); };
   F = B_[0] * (mu + 1.0) * 0.5;

@@ -47,12 +47,13 @@ void producePair(Simulation& sim, const Direction& before, const Point& point) {
 
   const float sinP = std::sin(h.pairAngle);
   const float cosP = std::cos(h.pairAngle);
-  followPairParticle(sim, rotateDirection(before, sinP, cosP, std::sin(h.pairAzimuth),
-                                          std::cos(h.pairAzimuth)));
+  followPairParticle(
+      sim, rotateDirection(before, sinP, cosP, std::sin(h.pairAzimuth), std::cos(h.pairAzimuth)));
   h.pairStage = 2;
   const float positronAzimuth = PI + h.pairAzimuth;
   h.annihilationPoint = followPairParticle(
-      sim, rotateDirection(before, sinP, cosP, std::sin(positronAzimuth), std::cos(positronAzimuth)));
+      sim,
+      rotateDirection(before, sinP, cosP, std::sin(positronAzimuth), std::cos(positronAzimuth)));
 
   PhotonState& photon = sim.run.photon;
   photon.E = ELECTRON_REST_ENERGY;

@@ -9,7 +9,7 @@ namespace dravik {
 
 namespace {
 
-constexpr float BRANCH_ENERGY = 305.0f;       // [keV]: stepped walk above, final range step at or below
+constexpr float BRANCH_ENERGY = 305.0f;  // [keV]: stepped walk above, final range step at or below
 constexpr float COSINE_SCALE = 6.10352e-05f;  // integer table cosine -> cosine (about 1/16384)
 constexpr int kFirstDeflectionRow = 4;        // rows searched for the bracketing energy: 4 ... 24
 
@@ -19,7 +19,7 @@ float stoppingPower(float T) {
   const float tau = T / 511.0f;
   const float beta2 = tau * (tau + 2.0f) / ((tau + 1.0f) * (tau + 1.0f));
   const float X = std::log(beta2 / (1.0f - beta2)) / 4.606f;  // log10 of beta*gamma
-  float delta;                                                 // Sternheimer density effect
+  float delta;                                                // Sternheimer density effect
   if (X < 0.2f) {
     delta = 0.0f;
   } else if (X > 2.0f) {
@@ -28,8 +28,8 @@ float stoppingPower(float T) {
     const float d = 2.0f - X;
     delta = 4.606f * X - 3.22f + 0.39417f * (d * d * d);
   }
-  const float F = (1.0f - beta2) +
-                  (tau * tau / 8.0f - (2.0f * tau + 1.0f) * 0.693147f) / ((tau + 1.0f) * (tau + 1.0f));
+  const float F = (1.0f - beta2) + (tau * tau / 8.0f - (2.0f * tau + 1.0f) * 0.693147f) /
+                                       ((tau + 1.0f) * (tau + 1.0f));
   return (153.6f / beta2) * (std::log(30807000.0f * (tau * tau) * (tau + 2.0f)) + F - delta) *
          0.5551f;
 }
@@ -74,9 +74,10 @@ void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phan
     const float u = 64.0f * r1;
     const int c = static_cast<int>(u) + 1;
     const float f = u - static_cast<float>(c - 1);
-    const float mk = static_cast<float>(D.M(c, k)) + static_cast<float>(D.M(c + 1, k) - D.M(c, k)) * f;
-    const float mk1 =
-        static_cast<float>(D.M(c, k + 1)) + static_cast<float>(D.M(c + 1, k + 1) - D.M(c, k + 1)) * f;
+    const float mk =
+        static_cast<float>(D.M(c, k)) + static_cast<float>(D.M(c + 1, k) - D.M(c, k)) * f;
+    const float mk1 = static_cast<float>(D.M(c, k + 1)) +
+                      static_cast<float>(D.M(c + 1, k + 1) - D.M(c, k + 1)) * f;
     const float g = (T - D.energies[k]) / (D.energies[k + 1] - D.energies[k]);
     float cosTheta = (mk + (mk1 - mk) * g) * COSINE_SCALE;
     if (cosTheta > 1.0f) cosTheta = 1.0f;

@@ -12,7 +12,9 @@ namespace dravik {
 
 namespace {
 
-float logLog(float lowLog, float highLog, float t) { return std::exp(lowLog + (highLog - lowLog) * t); }
+float logLog(float lowLog, float highLog, float t) {
+  return std::exp(lowLog + (highLog - lowLog) * t);
+}
 
 // Follows sim.run.photon step by step until it is absorbed, cut off or leaves
 // the phantom; a pair production continues with the first annihilation photon.

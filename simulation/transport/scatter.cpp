@@ -16,7 +16,7 @@ int firstRowAbove(const std::array<float, kScatterRows + 1>& column, float v) {
   return static_cast<int>(std::upper_bound(first, last, v) - column.data());
 }
 
-constexpr float HC = 12.4f;                    // [keV Angstrom]: wavelength = HC / E
+constexpr float HC = 12.4f;                           // [keV Angstrom]: wavelength = HC / E
 constexpr float INCOHERENT_CORRECTION_LIMIT = 10.0f;  // [1/Angstrom]
 
 }  // namespace
@@ -90,8 +90,8 @@ ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& t
   if (out.recoilEnergy >= CUTOFF_ENERGY) {
     const float thetaE = std::atan(1.0f / ((1.0f + 1.0f / lambda) * std::tan(theta / 2.0f)));
     const float phiE = PI + phi;
-    out.electronDirection = rotateDirection(before, std::sin(thetaE), std::cos(thetaE),
-                                            std::sin(phiE), std::cos(phiE));
+    out.electronDirection =
+        rotateDirection(before, std::sin(thetaE), std::cos(thetaE), std::sin(phiE), std::cos(phiE));
   }
   return out;
 }

@@ -20,7 +20,7 @@ struct ComptonSample {
   float scatteredEnergy = 0.0f;  // E' [keV]
   float recoilEnergy = 0.0f;     // T = E - E' [keV]
   Direction photonDirection;
-  Direction electronDirection;   // set only when T >= CUTOFF_ENERGY
+  Direction electronDirection;  // set only when T >= CUTOFF_ENERGY
 };
 
 // Klein-Nishina by Kahn's rejection method, corrected by the incoherent

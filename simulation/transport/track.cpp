@@ -1,10 +1,10 @@
 #include "simulation/transport/track.h"
 
-#include "simulation/kernel.h"
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include "simulation/kernel.h"
 
 namespace dravik {
 
@@ -68,13 +68,15 @@ void depositTrack(DoseKernel& kernel, const Phantom& phantom, int layer, float d
     if (outwards) {
       for (int i = iLow; i <= iHigh; ++i) {
         const float boundary = (i == iHigh) ? rHigh : RING_WIDTH * static_cast<float>(i);
-        if (span != 0.0f && i <= kRadialBins) kernel.K(layer, i, j) += (boundary - prev) * share / span;
+        if (span != 0.0f && i <= kRadialBins)
+          kernel.K(layer, i, j) += (boundary - prev) * share / span;
         prev = boundary;
       }
     } else {
       for (int i = iLow; i >= iHigh; --i) {
         const float boundary = (i == iHigh) ? rHigh : RING_WIDTH * static_cast<float>(i - 1);
-        if (span != 0.0f && i <= kRadialBins) kernel.K(layer, i, j) += (boundary - prev) * share / span;
+        if (span != 0.0f && i <= kRadialBins)
+          kernel.K(layer, i, j) += (boundary - prev) * share / span;
         prev = boundary;
       }
     }

@@ -35,7 +35,8 @@ TEST_P(LineEndings, EveryLineEndsInCrLf) {
   int line = 1;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n') {
-      ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << GetParam() << ", line " << line << " ends in LF only";
+      ASSERT_TRUE(i > 0 && text[i - 1] == '\r')
+          << GetParam() << ", line " << line << " ends in LF only";
       ++line;
     } else if (text[i] == '\r') {
       ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << GetParam() << ", line " << line;
@@ -65,7 +66,7 @@ TEST_F(Water, CoefficientRowsMeetTheTrackersNeeds) {
   const auto& t = tables.photon;
   ASSERT_GE(t.rowCount, 2);
   ASSERT_LE(t.rowCount, dravik::kMaxCoefficientRows);
-  EXPECT_FLOAT_EQ(t.energy[1], 1.0f);        // 1 keV
+  EXPECT_FLOAT_EQ(t.energy[1], 1.0f);         // 1 keV
   EXPECT_GE(t.energy[t.rowCount], 30000.0f);  // beyond the highest source energy, 19975 keV
   bool threshold = false;
   for (int i = 1; i <= t.rowCount; ++i) {
@@ -121,7 +122,8 @@ void expectRelative(double actual, double expected, double tolerance, const char
   if (expected == 0.0) {
     EXPECT_EQ(actual, 0.0) << what;
   } else {
-    EXPECT_LE(std::abs(actual / expected - 1.0), tolerance) << what << ": " << actual << " against " << expected;
+    EXPECT_LE(std::abs(actual / expected - 1.0), tolerance)
+        << what << ": " << actual << " against " << expected;
   }
 }
 
@@ -152,7 +154,8 @@ TEST_F(Water, ScatterFactorRowsAscendBeyondTheComptonLimit) {
   EXPECT_EQ(tables.incoherentFunctionMax, s.S[dravik::kScatterRows]);
   // S saturates at the electron count of H2O, 10.
   EXPECT_NEAR(s.S[dravik::kScatterRows], 10.0f, 1e-4f);
-  // Near x = 0, F^2 = 2 F_H^2 + F_O^2 -> 2 + 64, so C = 66 x^2 (F still within 0.2 % of Z at the second row).
+  // Near x = 0, F^2 = 2 F_H^2 + F_O^2 -> 2 + 64, so C = 66 x^2 (F still within 0.2 % of Z at the
+  // second row).
   EXPECT_NEAR(s.C[2] / (66.0f * s.x[2] * s.x[2]), 1.0f, 0.004f);
 }
 
@@ -228,8 +231,9 @@ TEST_F(Deflection, EnergiesCoverEveryStepOfARunWithoutExtrapolation) {
   for (int k = 2; k <= dravik::kDeflectionEnergies; ++k) {
     EXPECT_LT(table.energies[k], table.energies[k - 1]) << "k = " << k;
   }
-  EXPECT_GE(table.energies[3], 20000.0f);  // the highest electron energy of a run is below 19975 keV
-  EXPECT_LE(table.energies[24], 305.0f);   // every step above 305 keV finds a row k in 4 ... 24
+  EXPECT_GE(table.energies[3],
+            20000.0f);                    // the highest electron energy of a run is below 19975 keV
+  EXPECT_LE(table.energies[24], 305.0f);  // every step above 305 keV finds a row k in 4 ... 24
 }
 
 TEST_F(Deflection, NodeCosinesFallMonotonicallyFromOne) {
@@ -253,7 +257,8 @@ TEST_F(Deflection, MeanCosineOfEachRowMatchesGoudsmitSaunderson) {
     const double s = step(table.energies[k]);
     double sG1 = 0.0;
     for (auto [Z, n] : {std::pair{1, 2}, std::pair{8, 1}}) {
-      sG1 += eldat::collisionCount(Z, n, T, s) * eldat::firstMomentDefect(eldat::screeningParameter(Z, T));
+      sG1 += eldat::collisionCount(Z, n, T, s) *
+             eldat::firstMomentDefect(eldat::screeningParameter(Z, T));
     }
     const double expected = 1.0 - std::exp(-sG1);
     const double actual = 1.0 - walkMeanCosine(k);
@@ -299,7 +304,8 @@ TEST_F(Lead, RowsMeetTheSpectrumsNeeds) {
     EXPECT_GE(table.leadTableEnergy[j], table.leadTableEnergy[j - 1]) << "row " << j;
     if (table.leadTableEnergy[j] == table.leadTableEnergy[j - 1]) {
       edge = j - 1;
-      EXPECT_NEAR(table.leadTableEnergy[j], 88.004, 1e-9);  // the K edge, the only edge above 20 keV
+      EXPECT_NEAR(table.leadTableEnergy[j], 88.004,
+                  1e-9);  // the K edge, the only edge above 20 keV
       EXPECT_GT(table.leadTableMu[j], 4.0 * table.leadTableMu[j - 1]);  // above-edge row second
     }
   }

@@ -1,8 +1,8 @@
+#include "simulation/kernel.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "simulation/kernel.h"
 
 namespace dravik {
 namespace {

@@ -1,6 +1,7 @@
+#include "simulation/random.h"
+
 #include <gtest/gtest.h>
 
-#include "simulation/random.h"
 #include "test_files.h"
 
 namespace dravik {

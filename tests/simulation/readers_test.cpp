@@ -27,8 +27,8 @@ TEST(ReadWaterData, FillsTablesFromTheFixedColumns) {
   EXPECT_FLOAT_EQ(t.photon.coherent[1], 1.0f);
   EXPECT_FLOAT_EQ(t.photon.incoherent[1], 2.0f);
   EXPECT_FLOAT_EQ(t.photon.photoelectric[1], 3.0f);
-  EXPECT_EQ(t.photon.pair[2], 0.0f);                  // both pair fields zero: exactly 0
-  EXPECT_EQ(t.photon.pair[3], 4.0e-2f + 5.0e-3f);     // nuclear plus electron field
+  EXPECT_EQ(t.photon.pair[2], 0.0f);               // both pair fields zero: exactly 0
+  EXPECT_EQ(t.photon.pair[3], 4.0e-2f + 5.0e-3f);  // nuclear plus electron field
   EXPECT_FLOAT_EQ(t.scatter.x[45], 11.0f);
   EXPECT_FLOAT_EQ(t.scatter.C[45], 450.0f);
   EXPECT_FLOAT_EQ(t.scatter.S[45], 4.5f);
@@ -52,10 +52,10 @@ TEST(ReadWaterData, AcceptsLfOnlyLinesAndIgnoresLine2AndTrailingLines) {
 
 struct Malformed {
   const char* name;
-  int line;                 // 1-based line to replace; 0 = truncate the file to `keep` lines
+  int line;  // 1-based line to replace; 0 = truncate the file to `keep` lines
   const char* replacement;
   int keep;
-  const char* expected;     // part of the message
+  const char* expected;  // part of the message
 };
 
 void PrintTo(const Malformed& m, std::ostream* os) { *os << m.name; }
@@ -66,8 +66,10 @@ TEST_P(MalformedWater, StopsWithAMessageNamingFileAndLine) {
   const Malformed& m = GetParam();
   ScratchFolder dir;
   auto lines = readLines(fixture("water20.dat"));
-  if (m.line > 0) lines[m.line - 1] = m.replacement;
-  else lines.resize(m.keep);
+  if (m.line > 0)
+    lines[m.line - 1] = m.replacement;
+  else
+    lines.resize(m.keep);
   writeLines(dir / "water20.dat", lines);
   PhysicsTables t;
   const auto e = readWaterData(t, dir / "water20.dat");
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "line 4: columns 20-29 hold \"x.xxxE-01\", which is not a number"},
         Malformed{"RealWithoutDecimalPoint", 3, "1.000E-03         1", 0,
                   "line 3: columns 10-19 hold \"1\", a number written without its decimal point"},
-        Malformed{"ScatterRowCut", 0, "", 30, "line 31: line missing (the file ends after line 30)"}),
+        Malformed{"ScatterRowCut", 0, "", 30,
+                  "line 31: line missing (the file ends after line 30)"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ReadWaterData, MissingFileIsNamed) {
@@ -94,7 +97,8 @@ TEST(ReadWaterData, MissingFileIsNamed) {
   PhysicsTables t;
   const auto e = readPhysicsData(t, dir.path());
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->message(), "Input error: water20.dat: the file cannot be opened (No such file or directory)");
+  EXPECT_EQ(e->message(),
+            "Input error: water20.dat: the file cannot be opened (No such file or directory)");
 }
 
 // ------------------------------------------------------------------ ELDAT.dat
@@ -115,7 +119,7 @@ TEST(ReadDeflectionData, BlockSqueezedOntoEightLinesIsNotRead) {
   // reader still takes its columns, and the block ends up wrong or incomplete.
   ScratchFolder dir;
   auto lines = readLines(fixture("ELDAT.dat"));
-  lines[7] += "  9999";          // a 65th value appended to line 8 of block 1 ...
+  lines[7] += "  9999";            // a 65th value appended to line 8 of block 1 ...
   lines.erase(lines.begin() + 8);  // ... and its own line 9 removed
   writeLines(dir / "ELDAT.dat", lines);
   DeflectionTable d;
@@ -132,7 +136,8 @@ TEST(ReadDeflectionData, TruncatedFileNamesTheMissingLine) {
   DeflectionTable d;
   const auto e = readDeflectionData(d, dir / "ELDAT.dat");
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->message(), "Input error: ELDAT.dat, line 221: line missing (the file ends after line 220)");
+  EXPECT_EQ(e->message(),
+            "Input error: ELDAT.dat, line 221: line missing (the file ends after line 220)");
 }
 
 // ------------------------------------------------------------------ S_SPCTL.dat and B2F.dat
@@ -213,7 +218,9 @@ TEST_F(RunInputFiles, EnergyColumnIsNotUsedButMustBeANumber) {
   writeLines(dir / "S_SPCTL.dat", lines);
   const auto e = read();
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->message(), "Input error: S_SPCTL.dat, line 250: columns 1-6 hold \"ab.cde\", which is not a number");
+  EXPECT_EQ(
+      e->message(),
+      "Input error: S_SPCTL.dat, line 250: columns 1-6 hold \"ab.cde\", which is not a number");
 }
 
 TEST_F(RunInputFiles, TinyFluencesReadAsZero) {
@@ -238,17 +245,29 @@ TEST_F(RunInputFiles, Errors) {
   auto badZ = spectrumLines({1.0});
   badZ[401] = "Cu";
   const Case cases[] = {
-      {"all-zero spectrum", spectrumLines({}), {"x.tmr", "1.0E+03"},
+      {"all-zero spectrum",
+       spectrumLines({}),
+       {"x.tmr", "1.0E+03"},
        "Input error: S_SPCTL.dat: every fluence is zero: there is nothing to simulate"},
-      {"missing line 403", cut, {"x.tmr", "1.0E+03"},
+      {"missing line 403",
+       cut,
+       {"x.tmr", "1.0E+03"},
        "Input error: S_SPCTL.dat, line 403: line missing (the file ends after line 402)"},
-      {"target Z not a number", badZ, {"x.tmr", "1.0E+03"},
+      {"target Z not a number",
+       badZ,
+       {"x.tmr", "1.0E+03"},
        "Input error: S_SPCTL.dat, line 402: \"Cu\" is not an integer"},
-      {"history total missing", spectrumLines({1.0}), {"x.tmr"},
+      {"history total missing",
+       spectrumLines({1.0}),
+       {"x.tmr"},
        "Input error: B2F.dat, line 2: line missing (the file ends after line 1)"},
-      {"history total not a number", spectrumLines({1.0}), {"x.tmr", "many"},
+      {"history total not a number",
+       spectrumLines({1.0}),
+       {"x.tmr", "many"},
        "Input error: B2F.dat, line 2: \"many\" is not a number"},
-      {"history total beyond 32 bits", spectrumLines({1.0}), {"x.tmr", "3.000E+09"},
+      {"history total beyond 32 bits",
+       spectrumLines({1.0}),
+       {"x.tmr", "3.000E+09"},
        "Input error: B2F.dat, line 2: the history total"},
   };
   for (const auto& c : cases) {

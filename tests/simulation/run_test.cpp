@@ -1,9 +1,10 @@
+#include "simulation/run.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sstream>
 
-#include "simulation/run.h"
 #include "test_files.h"
 
 namespace dravik {
@@ -40,7 +41,8 @@ class Dialogue : public ::testing::Test {
     std::ostringstream out;
     int tick = 0;
     const ClockTime times[] = {{9, 5, 3}, {14, 30, 59}};
-    const int status = runSimulation(in, out, [&] { return times[tick++ % 2]; }, dir.path());
+    const int status = runSimulation(
+        in, out, [&] { return times[tick++ % 2]; }, dir.path());
     console = splitLines(out.str());
     return status;
   }
@@ -73,9 +75,10 @@ TEST_F(Dialogue, TinyRunPrintsTheWholeDialogueAndWritesTheResult) {
   writeRun(f, "1.000E+03");
   ASSERT_EQ(run("any text typed\n\n"), 0);
   std::vector<std::string> expected = kHead;
-  for (const char* l : {"  1 / 4", "  3 / 4", "  4 / 4", " ", "      * Start time = 9: 5: 3",
-                        "      * Finish time =14:30:59", " ", "   ---   Push Enter key to exit   ---",
-                        " ", "Stop - Program terminated."}) {
+  for (const char* l :
+       {"  1 / 4", "  3 / 4", "  4 / 4", " ", "      * Start time = 9: 5: 3",
+        "      * Finish time =14:30:59", " ", "   ---   Push Enter key to exit   ---", " ",
+        "Stop - Program terminated."}) {
     expected.push_back(l);
   }
   EXPECT_EQ(console, expected);

@@ -1,10 +1,11 @@
+#include "simulation/square_fields.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
 #include "simulation/fixed_format.h"
-#include "simulation/square_fields.h"
 #include "test_files.h"
 
 namespace dravik {
@@ -132,7 +133,7 @@ TEST(FixedFormat, ColumnsAndAsterisks) {
     int width, decimals;
     const char* text;
   } cases[] = {
-      {10.0, 6, 2, " 10.00"}, {100.0, 6, 2, "100.00"}, {1000.0, 6, 2, "******"},
+      {10.0, 6, 2, " 10.00"},      {100.0, 6, 2, "100.00"},    {1000.0, 6, 2, "******"},
       {1e6, 11, 0, "   1000000."}, {0.41234, 7, 4, " 0.4123"}, {1.0, 7, 4, " 1.0000"},
       {-1.5, 6, 2, " -1.50"},
   };

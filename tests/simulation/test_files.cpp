@@ -1,11 +1,11 @@
 #include "test_files.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace dravik::testing {
 
@@ -52,8 +52,9 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
   return lines;
 }
 
-std::vector<std::string> spectrumLines(const std::vector<double>& fluence, const std::string& energy,
-                                       const std::string& z, const std::string& thickness) {
+std::vector<std::string> spectrumLines(const std::vector<double>& fluence,
+                                       const std::string& energy, const std::string& z,
+                                       const std::string& thickness) {
   std::vector<std::string> lines;
   for (int i = 1; i <= 400; ++i) {
     const double f = i <= static_cast<int>(fluence.size()) ? fluence[i - 1] : 0.0;

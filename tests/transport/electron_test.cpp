@@ -1,11 +1,12 @@
 // Stopping power and the condensed-history walk of electrons and positrons.
+#include "simulation/transport/electron.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
 #include <string>
 
-#include "simulation/transport/electron.h"
 #include "transport_setup.h"
 
 namespace dravik {
@@ -67,7 +68,8 @@ TEST_P(FinalStepOnly, OneStraightRangeStepDepositsAllAndDrawsNothing) {
   const double R = 0.407 * std::pow(T / 1000.0, 1.38);
   // Coordinates near 25 cm carry about 2e-6 cm of rounding.
   EXPECT_NEAR(e.position.z - start.z, R * kOblique.cosTheta, 5e-6);
-  EXPECT_NEAR(std::hypot(e.position.x - start.x, e.position.y - start.y), R * kOblique.sinTheta, 5e-6);
+  EXPECT_NEAR(std::hypot(e.position.x - start.x, e.position.y - start.y), R * kOblique.sinTheta,
+              5e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(FiveTo305keV, FinalStepOnly, ::testing::Values(5.0f, 50.0f, 305.0f));
@@ -84,8 +86,9 @@ TEST_F(ElectronWalk, At306keVOneSteppedStepIsDeflectedThenTheRestGoesInOneStep) 
   // within the two lengths of the start.
   const double first = 0.08299595 * 306.0 / stoppingPower(306.0f);
   EXPECT_NEAR(first, 0.0107, 0.0001);
-  const double dist = std::sqrt(std::pow(e.position.x - start.x, 2) +
-                                std::pow(e.position.y - start.y, 2) + std::pow(e.position.z - start.z, 2));
+  const double dist =
+      std::sqrt(std::pow(e.position.x - start.x, 2) + std::pow(e.position.y - start.y, 2) +
+                std::pow(e.position.z - start.z, 2));
   EXPECT_LE(dist, first + 0.407 * std::pow(0.001 * (306.0 - 0.08299595 * 306.0), 1.38) + 1e-6);
 }
 
@@ -101,7 +104,8 @@ TEST_F(ElectronWalk, TheHighestBinMakesFortyNineSteppedStepsOfTwoDeviatesEach) {
 
 TEST_F(ElectronWalk, NoDeflectionAndNoDeviatesAtOrBelowTheLowestTableEnergy) {
   for (int k = 1; k <= kDeflectionEnergies; ++k)
-    sim->tables.deflection.energies[k] = 20000.0f - 800.0f * static_cast<float>(k - 1);  // down to 1600
+    sim->tables.deflection.energies[k] =
+        20000.0f - 800.0f * static_cast<float>(k - 1);  // down to 1600
   ElectronState e = electron(1600.0f);
   const std::uint64_t before = steps();
   walk(e);

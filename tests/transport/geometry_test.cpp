@@ -33,8 +33,8 @@ TEST(RotateDirection, FromTheBeamAxisTheNewAzimuthIsPiMinusPhi) {
   // Stated rule for the source direction (0, 1, 0, 1): cosTheta = cos theta,
   // sinTheta = sin theta, sinPhi = sin phi, cosPhi = -cos phi.
   const float theta = 0.7f, phi = 1.9f;
-  const Direction d = rotateDirection(Direction{}, std::sin(theta), std::cos(theta), std::sin(phi),
-                                      std::cos(phi));
+  const Direction d =
+      rotateDirection(Direction{}, std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi));
   EXPECT_EQ(d.cosTheta, std::cos(theta));
   EXPECT_FLOAT_EQ(d.sinTheta, std::sin(theta));
   EXPECT_FLOAT_EQ(d.sinPhi, std::sin(phi));
@@ -65,7 +65,8 @@ TEST_P(RotationCut, ACosineBeyondOneFromRoundingIsCutAndTheSineIsZero) {
   // Cosines a rounding step beyond 1 in magnitude (as a walk of unnormalised
   // values can produce) multiply to a new cosine beyond 1: cut to +1 or -1.
   const CutCase c = GetParam();
-  const Direction d = rotateDirection({0.0f, c.oldCos, 0.0f, 1.0f}, 0.0f, c.deflectionCos, 0.0f, 1.0f);
+  const Direction d =
+      rotateDirection({0.0f, c.oldCos, 0.0f, 1.0f}, 0.0f, c.deflectionCos, 0.0f, 1.0f);
   EXPECT_EQ(d.cosTheta, c.expectedCos);
   EXPECT_EQ(d.sinTheta, 0.0f);
   EXPECT_EQ(d.sinPhi, 0.0f);
@@ -74,7 +75,8 @@ TEST_P(RotationCut, ACosineBeyondOneFromRoundingIsCutAndTheSineIsZero) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RotationCut,
                          ::testing::Values(CutCase{"above_plus_one", 1.0000001f, 1.0000001f, 1.0f},
-                                           CutCase{"below_minus_one", -1.0000001f, 1.0000001f, -1.0f}),
+                                           CutCase{"below_minus_one", -1.0000001f, 1.0000001f,
+                                                   -1.0f}),
                          testing::CaseName());
 
 struct RotationCase {
@@ -94,8 +96,7 @@ TEST_P(Rotation, TurnsByThetaAndOppositeAzimuthsMirrorAboutTheOldDirection) {
   const Direction old = fromAngles(c.Theta, c.Phi);
   const float st = std::sin(c.theta), ct = std::cos(c.theta);
   const Direction a = rotateDirection(old, st, ct, std::sin(c.phi), std::cos(c.phi));
-  const Direction b =
-      rotateDirection(old, st, ct, std::sin(PI + c.phi), std::cos(PI + c.phi));
+  const Direction b = rotateDirection(old, st, ct, std::sin(PI + c.phi), std::cos(PI + c.phi));
   const Vec u = unit(old), va = unit(a), vb = unit(b);
   EXPECT_NEAR(dot(va, va), 1.0, 1e-5);
   EXPECT_NEAR(dot(u, va), ct, 1e-5);
@@ -105,14 +106,14 @@ TEST_P(Rotation, TurnsByThetaAndOppositeAzimuthsMirrorAboutTheOldDirection) {
   EXPECT_NEAR(va.z + vb.z, 2 * ct * u.z, 1e-5);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Rotation,
-    ::testing::Values(RotationCase{"oblique", 0.9f, 0.3f, 0.5f, 2.0f},
-                      RotationCase{"backward_old", 2.6f, 4.0f, 0.2f, 0.7f},
-                      RotationCase{"large_deflection", 1.2f, 5.5f, 2.8f, 3.9f},
-                      RotationCase{"near_axis_old", 0.001f, 1.0f, 0.3f, 0.1f},
-                      RotationCase{"horizontal_old", 1.5707964f, 3.0f, 1.0f, 4.5f}),
-    testing::CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, Rotation,
+                         ::testing::Values(RotationCase{"oblique", 0.9f, 0.3f, 0.5f, 2.0f},
+                                           RotationCase{"backward_old", 2.6f, 4.0f, 0.2f, 0.7f},
+                                           RotationCase{"large_deflection", 1.2f, 5.5f, 2.8f, 3.9f},
+                                           RotationCase{"near_axis_old", 0.001f, 1.0f, 0.3f, 0.1f},
+                                           RotationCase{"horizontal_old", 1.5707964f, 3.0f, 1.0f,
+                                                        4.5f}),
+                         testing::CaseName());
 
 // ---------------------------------------------------------------- depositTrack
 
@@ -152,8 +153,12 @@ TEST_P(TrackConservation, ScoresAllOfTheStepInsideTheCylinderAndTheSameReversed)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TrackConservation,
     ::testing::Values(
-        StepCase{"outwards_across_depth_and_rings", {25.9f, 25.3f, 4.93f}, {26.6f, 25.1f, 5.31f}, 730.0f},
-        StepCase{"inwards_towards_the_entrance", {27.0f, 23.9f, 12.04f}, {26.2f, 24.4f, 11.6f}, 88.5f},
+        StepCase{"outwards_across_depth_and_rings",
+                 {25.9f, 25.3f, 4.93f},
+                 {26.6f, 25.1f, 5.31f},
+                 730.0f},
+        StepCase{
+            "inwards_towards_the_entrance", {27.0f, 23.9f, 12.04f}, {26.2f, 24.4f, 11.6f}, 88.5f},
         StepCase{"through_the_closest_approach", {26.0f, 25.2f, 7.0f}, {24.5f, 24.9f, 7.3f}, 41.0f},
         StepCase{"steep_and_short", {25.01f, 25.02f, 0.0f}, {25.03f, 25.01f, 0.79f}, 1500.0f},
         StepCase{"far_out_nearly_radial", {41.0f, 30.0f, 20.02f}, {41.7f, 30.2f, 20.05f}, 12.0f},

@@ -1,5 +1,7 @@
 // Photon tracking, the two scatterings and the absorbing interactions, checked
 // through the generator's step count and the kernel.
+#include "simulation/transport/photon.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 #include "simulation/kernel.h"
 #include "simulation/transport/absorption.h"
-#include "simulation/transport/photon.h"
 #include "simulation/transport/scatter.h"
 #include "transport_setup.h"
 
@@ -21,8 +22,8 @@ using testing::scriptGenerator;
 using testing::storedForPositive;
 
 // Stored values for chosen deviates.
-int P(double r) { return storedForPositive(r); }                           // positive form
-int Z(double r) { return static_cast<int>(std::lround(r * 16384.1)); }     // zero-based form
+int P(double r) { return storedForPositive(r); }                        // positive form
+int Z(double r) { return static_cast<int>(std::lround(r * 16384.1)); }  // zero-based form
 
 // ---------------------------------------------------------------- coefficients
 
@@ -55,9 +56,10 @@ TEST(LookupCoefficients, TabulatedEnergiesGiveTheirRowAndLogLogBetweenRows) {
   // Below E_2 rows 1 and 2 serve; at or above the last row the last two rows
   // extrapolate, and the search never leaves the table.
   const PhotonCoefficients high = lookupCoefficients(t, 20000.0f);
-  const double tHigh = std::log(20.0) / std::log(10.0);  // (ln 20000 - ln 1000)/(ln 10000 - ln 1000)
-  EXPECT_NEAR(high.coherent, std::exp(std::log(1.0 / 9) + (std::log(1.0 / 16) - std::log(1.0 / 9)) * tHigh),
-              1e-6);
+  const double tHigh =
+      std::log(20.0) / std::log(10.0);  // (ln 20000 - ln 1000)/(ln 10000 - ln 1000)
+  EXPECT_NEAR(high.coherent,
+              std::exp(std::log(1.0 / 9) + (std::log(1.0 / 16) - std::log(1.0 / 9)) * tHigh), 1e-6);
   EXPECT_EQ(high.pair, 0.0f);  // row 3 has none
   EXPECT_FLOAT_EQ(lookupCoefficients(t, 10.0f).coherent, 1.0f);
 }
@@ -118,9 +120,9 @@ TEST_F(Tracking, ComptonAttemptsDrawThreeAndTheIncoherentTestOneMoreOnlyAfterKah
   // Attempt 2 passes Kahn at a small angle (x = 1.0039, q = 0.8, S(q)/S45 = 0.8)
   // and is rejected by r4 = 0.9: 4 draws. Attempt 3 passes with r4 = 0: 4 draws.
   // Then the azimuth: 12 in all.
-  scriptGenerator(sim->run.rng, {P(0.1), P(0.5), P(0.999),              //
-                                 P(0.1), P(0.01), P(0.001), Z(0.9),     //
-                                 P(0.1), P(0.5), P(0.05), Z(0.0),       //
+  scriptGenerator(sim->run.rng, {P(0.1), P(0.5), P(0.999),           //
+                                 P(0.1), P(0.01), P(0.001), Z(0.9),  //
+                                 P(0.1), P(0.5), P(0.05), Z(0.0),    //
                                  P(0.25)});
   const std::uint64_t before = steps();
   const ComptonSample c = sampleCompton(sim->run.rng, sim->tables, 100.0f, Direction{});
@@ -230,9 +232,10 @@ TEST_F(Tracking, AComptonPhotonBelowTheCutOffEndsWithBothDepositsAddingUpToItsEn
   const std::uint64_t before = steps();
   trackHistory(*sim);
   EXPECT_EQ(steps(), before + 7);
-  const double recoil = kernelTotal(sim->run.kernel, 1), scattered = kernelTotal(sim->run.kernel, 2);
-  EXPECT_GT(recoil, 0.0);                 // the recoil electron of the first scattering is primary
-  EXPECT_LT(scattered, 5.0);              // E' below the cut-off, deposited as scatter
+  const double recoil = kernelTotal(sim->run.kernel, 1),
+               scattered = kernelTotal(sim->run.kernel, 2);
+  EXPECT_GT(recoil, 0.0);     // the recoil electron of the first scattering is primary
+  EXPECT_LT(scattered, 5.0);  // E' below the cut-off, deposited as scatter
   EXPECT_GT(scattered, 4.9);
   EXPECT_FLOAT_EQ(static_cast<float>(recoil + scattered), 5.05f);
 }
@@ -286,7 +289,8 @@ TEST_P(EnergyBalance, EveryHistoryScoresItsEnergy) {
   EXPECT_GE(exact, histories * 3 / 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Energies, EnergyBalance, ::testing::Values(30.0f, 300.0f, 3000.0f, 12000.0f));
+INSTANTIATE_TEST_SUITE_P(Energies, EnergyBalance,
+                         ::testing::Values(30.0f, 300.0f, 3000.0f, 12000.0f));
 
 }  // namespace
 }  // namespace dravik

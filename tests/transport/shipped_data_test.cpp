@@ -1,6 +1,7 @@
 // Transport on the shipped water20.dat and ELDAT.dat: the attenuation of the
 // primary layer, and the regression run whose result must not change.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -10,11 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <ostream>
+#include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "simulation/kernel.h"
 #include "simulation/physics_data.h"
@@ -62,7 +61,7 @@ std::unique_ptr<Simulation> shippedSimulation() {
 struct BeamCase {
   const char* name;
   friend void PrintTo(const BeamCase& c, std::ostream* os) { *os << c.name; }
-  float E;                   // [keV]
+  float E;  // [keV]
   int histories;
   int firstA, firstB, width;  // two windows of depth bins, both beyond the electron range
                               // from the entrance and from the back face
@@ -121,7 +120,7 @@ TEST_P(PrimaryAttenuation, PrimaryLayerFallsAsExpOfMuTotTimesDepth) {
 
 INSTANTIATE_TEST_SUITE_P(
     Shipped, PrimaryAttenuation,
-    ::testing::Values(BeamCase{"at_2_MeV", 2000.0f, 100000, 31, 181, 50},    // range about 1 cm
+    ::testing::Values(BeamCase{"at_2_MeV", 2000.0f, 100000, 31, 181, 50},     // range about 1 cm
                       BeamCase{"at_10_MeV", 10000.0f, 100000, 71, 171, 50}),  // range about 5 cm
     testing::CaseName());
 
@@ -141,8 +140,10 @@ std::string kernelDigest(const Simulation& sim, std::int64_t histories) {
   }
   char text[256];
   std::snprintf(text, sizeof text,
-                "histories %lld\r\ngenerator steps %llu\r\nlayer 1 %a\r\nlayer 2 %a\r\ncells fnv1a %016llx\r\n",
-                static_cast<long long>(histories), static_cast<unsigned long long>(sim.run.rng.steps()),
+                "histories %lld\r\ngenerator steps %llu\r\nlayer 1 %a\r\nlayer 2 %a\r\ncells fnv1a "
+                "%016llx\r\n",
+                static_cast<long long>(histories),
+                static_cast<unsigned long long>(sim.run.rng.steps()),
                 testing::kernelTotal(sim.run.kernel, 1), testing::kernelTotal(sim.run.kernel, 2),
                 static_cast<unsigned long long>(hash));
   return text;
@@ -172,7 +173,8 @@ TEST(Regression, TheHistoryLoopReproducesTheReferenceKernelBitForBit) {
 }
 
 TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
-  const fs::path dir = fs::temp_directory_path() / ("transport_regression_" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("transport_regression_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   for (const char* f : {"water20.dat", "ELDAT.dat"})
     fs::copy_file(kData / f, dir / f, fs::copy_options::overwrite_existing);
@@ -180,7 +182,12 @@ TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
     fs::copy_file(kRegression / f, dir / f, fs::copy_options::overwrite_existing);
   std::istringstream in("\n\n");
   std::ostringstream out;
-  const int status = runSimulation(in, out, [] { return ClockTime{10, 0, 0}; }, dir);
+  const int status = runSimulation(
+      in, out,
+      [] {
+        return ClockTime{10, 0, 0};
+      },
+      dir);
   ASSERT_EQ(status, 0) << out.str();
   const std::string result = readBytes(dir / "regression.tmr");
   fs::remove_all(dir);

@@ -28,8 +28,8 @@ std::unique_ptr<Simulation> makeSimulation(const Coefficients& mu) {
   for (int k = 1; k <= kScatterRows; ++k) {
     const float x = 0.25f * static_cast<float>(k - 1);
     t.scatter.x[k] = x;
-    t.scatter.C[k] = 1.0f - std::exp(-x);             // rises steeply, like a form factor
-    t.scatter.S[k] = 1.0f - std::exp(-2.0f * x);      // 0 at x = 0, near 1 by x = 2
+    t.scatter.C[k] = 1.0f - std::exp(-x);         // rises steeply, like a form factor
+    t.scatter.S[k] = 1.0f - std::exp(-2.0f * x);  // 0 at x = 0, near 1 by x = 2
   }
   t.incoherentFunctionMax = t.scatter.S[kScatterRows];
   t.coherentCumulativeMax = t.scatter.C[kScatterRows];
@@ -40,7 +40,8 @@ std::unique_ptr<Simulation> makeSimulation(const Coefficients& mu) {
       // Wider deflections at lower energies; cosines fall from 1 with the quantile.
       const double q = (c - 1) / 64.0;
       const double spread = 0.002 * k;
-      t.deflection.M(c, k) = static_cast<std::int32_t>(std::lround(16384.0 * (1.0 - spread * q * q)));
+      t.deflection.M(c, k) =
+          static_cast<std::int32_t>(std::lround(16384.0 * (1.0 - spread * q * q)));
     }
   }
   return sim;

@@ -1,11 +1,11 @@
 // Hand-made water-like tables and generator scripting for the transport tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "simulation/state.h"
 

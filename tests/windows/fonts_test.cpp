@@ -1,13 +1,13 @@
 // The layout's font names resolve to installed fonts that can show the Japanese captions.
+#include "fonts.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QTest>
 
-#include "fonts.h"
-
 class FontsTest : public QObject {
   Q_OBJECT
-private slots:
+ private slots:
   void mapsToInstalledFonts_data();
   void mapsToInstalledFonts();
 };

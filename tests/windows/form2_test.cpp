@@ -1,6 +1,8 @@
 // The spectrum window driven through its real widgets: load state, presets,
 // compute validation and the hand-over file, the cursor rules, the curve colours
 // on the persistent surface, Clear and Exit, and a bad Lead.dat.
+#include "form2.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -10,7 +12,6 @@
 #include <QTest>
 
 #include "form1.h"
-#include "form2.h"
 #include "form3.h"
 #include "form5.h"
 #include "picture_box.h"
@@ -30,9 +31,13 @@ T* child(QWidget& form, const char* name) {
   return widget;
 }
 QString text(QWidget& form, const char* name) { return child<QLineEdit>(form, name)->text(); }
-void setText(QWidget& form, const char* name, const QString& value) { child<QLineEdit>(form, name)->setText(value); }
+void setText(QWidget& form, const char* name, const QString& value) {
+  child<QLineEdit>(form, name)->setText(value);
+}
 void click(QWidget& form, const char* name) { child<QPushButton>(form, name)->click(); }
-bool checked(QWidget& form, const char* name) { return child<QRadioButton>(form, name)->isChecked(); }
+bool checked(QWidget& form, const char* name) {
+  return child<QRadioButton>(form, name)->isChecked();
+}
 
 void showActive(QWidget& form) {
   form.show();
@@ -43,7 +48,7 @@ void showActive(QWidget& form) {
 
 class Form2Test : public QObject {
   Q_OBJECT
-private slots:
+ private slots:
   void loadState();
   void presets_data();
   void presets();
@@ -92,9 +97,12 @@ void Form2Test::loadState() {
   QCOMPARE(form.cursorBin(), 0);
   QCOMPARE(form.windowTitle(), QStringLiteral("  High Energy X-ray spectrum by Schiff's formula"));
   // Tooltips keep their blanks; Command5 shares Command1's.
-  QCOMPARE(child<QPushButton>(form, "Command1")->toolTip(), QStringLiteral(" Draw spectrum graph "));
-  QCOMPARE(child<QPushButton>(form, "Command5")->toolTip(), QStringLiteral(" Draw spectrum graph "));
-  QCOMPARE(child<QPushButton>(form, "Command3")->toolTip(), QStringLiteral(" Clear spectra graphs "));
+  QCOMPARE(child<QPushButton>(form, "Command1")->toolTip(),
+           QStringLiteral(" Draw spectrum graph "));
+  QCOMPARE(child<QPushButton>(form, "Command5")->toolTip(),
+           QStringLiteral(" Draw spectrum graph "));
+  QCOMPARE(child<QPushButton>(form, "Command3")->toolTip(),
+           QStringLiteral(" Clear spectra graphs "));
   QCOMPARE(child<QPushButton>(form, "Command2")->toolTip(), QStringLiteral(" bye bye "));
   QCOMPARE(form.size(), QSize(1024, 750));  // 15360 × 11250 twips
   // The empty frame is drawn at load: black frame line at the plot's left edge, mid-height.
@@ -106,20 +114,65 @@ void Form2Test::loadState() {
 void Form2Test::presets_data() {
   QTest::addColumn<QString>("before");
   QTest::addColumn<QString>("option");
-  QTest::addColumn<QString>("target");  // the target option selected afterwards
-  QTest::addColumn<QString>("energy");  // Text2
-  QTest::addColumn<QString>("z");       // Text5
+  QTest::addColumn<QString>("target");     // the target option selected afterwards
+  QTest::addColumn<QString>("energy");     // Text2
+  QTest::addColumn<QString>("z");          // Text5
   QTest::addColumn<QString>("thickness");  // Text1
   QTest::addColumn<bool>("focusToEnergy");
-  QTest::newRow(" 4 MV: tungsten, leading blank kept") << "" << "Option7" << "Option11" << "4.0" << "74" << " 4.5" << false;
-  QTest::newRow(" 6 MV") << "" << "Option8" << "Option11" << "6.0" << "74" << "6.5" << false;
-  QTest::newRow("10 MV after 4 MV") << "Option7" << "Option9" << "Option10" << "10.0" << "29" << "10.8" << false;
-  QTest::newRow("15 MV") << "" << "Option12" << "Option10" << "15.0" << "29" << "17.5" << false;
-  QTest::newRow("energy その他 after 4 MV") << "Option7" << "Option15" << "Option10" << "" << "29" << "" << true;
-  QTest::newRow("tungsten") << "" << "Option11" << "Option11" << "10.0" << "74" << "10.5" << false;
-  QTest::newRow("platinum") << "" << "Option14" << "Option14" << "10.0" << "78" << "10.5" << false;
-  QTest::newRow("copper after platinum") << "Option14" << "Option10" << "Option10" << "10.0" << "29" << "10.5" << false;
-  QTest::newRow("target その他") << "" << "Option13" << "Option13" << "10.0" << "" << "10.5" << true;
+  QTest::newRow(" 4 MV: tungsten, leading blank kept") << ""
+                                                       << "Option7"
+                                                       << "Option11"
+                                                       << "4.0"
+                                                       << "74"
+                                                       << " 4.5" << false;
+  QTest::newRow(" 6 MV") << ""
+                         << "Option8"
+                         << "Option11"
+                         << "6.0"
+                         << "74"
+                         << "6.5" << false;
+  QTest::newRow("10 MV after 4 MV") << "Option7"
+                                    << "Option9"
+                                    << "Option10"
+                                    << "10.0"
+                                    << "29"
+                                    << "10.8" << false;
+  QTest::newRow("15 MV") << ""
+                         << "Option12"
+                         << "Option10"
+                         << "15.0"
+                         << "29"
+                         << "17.5" << false;
+  QTest::newRow("energy その他 after 4 MV") << "Option7"
+                                            << "Option15"
+                                            << "Option10"
+                                            << ""
+                                            << "29"
+                                            << "" << true;
+  QTest::newRow("tungsten") << ""
+                            << "Option11"
+                            << "Option11"
+                            << "10.0"
+                            << "74"
+                            << "10.5" << false;
+  QTest::newRow("platinum") << ""
+                            << "Option14"
+                            << "Option14"
+                            << "10.0"
+                            << "78"
+                            << "10.5" << false;
+  QTest::newRow("copper after platinum") << "Option14"
+                                         << "Option10"
+                                         << "Option10"
+                                         << "10.0"
+                                         << "29"
+                                         << "10.5" << false;
+  QTest::newRow("target その他") << ""
+                                 << "Option13"
+                                 << "Option13"
+                                 << "10.0"
+                                 << ""
+                                 << "10.5" << true;
 }
 
 void Form2Test::presets() {
@@ -136,20 +189,23 @@ void Form2Test::presets() {
   if (!before.isEmpty()) child<QRadioButton>(form, before.toLatin1().constData())->click();
   QPushButton* command1 = child<QPushButton>(form, "Command1");
   command1->setFocus();
-  const bool energyOption = QStringList{"Option7", "Option8", "Option9", "Option12", "Option15"}.contains(option);
+  const bool energyOption =
+      QStringList{"Option7", "Option8", "Option9", "Option12", "Option15"}.contains(option);
   const QString energySelectedBefore = [&] {
     for (const char* n : {"Option7", "Option8", "Option9", "Option12", "Option15"})
       if (checked(form, n)) return QString::fromLatin1(n);
     return QString();
   }();
-  child<QRadioButton>(form, option.toLatin1().constData())->click();  // a click that does not take the focus
+  child<QRadioButton>(form, option.toLatin1().constData())
+      ->click();  // a click that does not take the focus
   QCOMPARE(text(form, "Text2"), energy);
   QCOMPARE(text(form, "Text5"), z);
   QCOMPARE(text(form, "Text1"), thickness);
   QVERIFY(checked(form, target.toLatin1().constData()));
   if (!energyOption)  // choosing a target leaves the energy option alone
     QVERIFY(checked(form, energySelectedBefore.toLatin1().constData()));
-  QWidget* expectedFocus = focusToEnergy ? static_cast<QWidget*>(child<QLineEdit>(form, "Text2")) : command1;
+  QWidget* expectedFocus =
+      focusToEnergy ? static_cast<QWidget*>(child<QLineEdit>(form, "Text2")) : command1;
   QCOMPARE(QApplication::focusWidget(), expectedFocus);
   QVERIFY(f.messages.messages.empty());
   QVERIFY(!QFile::exists(f.path("S_SPCTL.dat")));  // presets compute nothing
@@ -170,13 +226,29 @@ void Form2Test::computeValidation_data() {
   QTest::addColumn<QString>("z");
   QTest::addColumn<QString>("thickness");
   QTest::addColumn<QString>("message");
-  QTest::newRow("energy box empty") << "" << "29" << "10.5" << conditionsMissing;
-  QTest::newRow("Z box empty") << "10.0" << "" << "10.5" << conditionsMissing;
-  QTest::newRow("thickness box empty") << "10.0" << "29" << "" << conditionsMissing;
-  QTest::newRow("thickness box one blank passes") << "10.0" << "29" << " " << "";
-  QTest::newRow("energy 20 accepted") << "20" << "29" << "10.5" << "";
-  QTest::newRow("energy 20.01 refused") << "20.01" << "29" << "10.5" << energyAboveLimit;
-  QTest::newRow("empty wins over the limit") << "25" << "" << "10.5" << conditionsMissing;
+  QTest::newRow("energy box empty") << ""
+                                    << "29"
+                                    << "10.5" << conditionsMissing;
+  QTest::newRow("Z box empty") << "10.0"
+                               << ""
+                               << "10.5" << conditionsMissing;
+  QTest::newRow("thickness box empty") << "10.0"
+                                       << "29"
+                                       << "" << conditionsMissing;
+  QTest::newRow("thickness box one blank passes") << "10.0"
+                                                  << "29"
+                                                  << " "
+                                                  << "";
+  QTest::newRow("energy 20 accepted") << "20"
+                                      << "29"
+                                      << "10.5"
+                                      << "";
+  QTest::newRow("energy 20.01 refused") << "20.01"
+                                        << "29"
+                                        << "10.5" << energyAboveLimit;
+  QTest::newRow("empty wins over the limit") << "25"
+                                             << ""
+                                             << "10.5" << conditionsMissing;
 }
 
 void Form2Test::computeValidation() {
@@ -233,7 +305,8 @@ void Form2Test::computeWritesSpectrumFile() {
     QVERIFY2(!child<QWidget>(form, shown)->isHidden(), shown);
   // The spectrum is normalised to its highest bin.
   double highest = 0;
-  for (int i = 1; i <= corvane::kSpectrumBins; ++i) highest = std::max(highest, form.spectrum().relativeFluence[i]);
+  for (int i = 1; i <= corvane::kSpectrumBins; ++i)
+    highest = std::max(highest, form.spectrum().relativeFluence[i]);
   QCOMPARE(highest, 1.0);
 }
 
@@ -242,14 +315,16 @@ void Form2Test::cursorFollowsPointer() {
   Form2& form = f.workbench->form2();
   click(form, "Command1");
   form.Picture3_MouseMove(30, 500);
-  QCOMPARE(form.cursorBin(), 2);  // the first centre at or right of x = 30 is 75 keV, not the nearer 25 keV
+  QCOMPARE(form.cursorBin(),
+           2);  // the first centre at or right of x = 30 is 75 keV, not the nearer 25 keV
   QCOMPARE(text(form, "Text3"), QStringLiteral("0.075"));
   QVERIFY(!child<QWidget>(form, "Line1")->isHidden() && !child<QWidget>(form, "Line2")->isHidden());
   QCOMPARE(form.picture3().cursor().shape(), Qt::CrossCursor);
   auto* line2 = static_cast<LineControl*>(child<QWidget>(form, "Line2"));
   QCOMPARE(line2->x1(), 75.0);
   form.Picture3_MouseMove(10000, 500);
-  QCOMPARE(form.cursorBin(), 201);  // bin 200's centre (9975 keV) lies left of x; bin 201's (10025 keV) right
+  QCOMPARE(form.cursorBin(),
+           201);  // bin 200's centre (9975 keV) lies left of x; bin 201's (10025 keV) right
   QCOMPARE(text(form, "Text3"), QStringLiteral("10.025"));
   // On the border of the plot area: lines hidden, boxes emptied, default pointer.
   form.Picture3_MouseMove(0, 500);
@@ -267,7 +342,7 @@ void Form2Test::cursorAtTheTopEnd() {
   QCOMPARE(text(form, "Text3"), QStringLiteral("20.025"));
   QCOMPARE(text(form, "Text4"), QStringLiteral("0.000"));
   auto* line1 = static_cast<LineControl*>(child<QWidget>(form, "Line1"));
-  QCOMPARE(line1->y1(), 0.0);  // on the base line
+  QCOMPARE(line1->y1(), 0.0);             // on the base line
   QTest::keyClick(&form, Qt::Key_Right);  // 402 is above 400: stays
   QCOMPARE(form.cursorBin(), 401);
   QCOMPARE(text(form, "Text3"), QStringLiteral("20.025"));
@@ -311,8 +386,8 @@ void Form2Test::firstRightArrowMarksBinOne() {
   QTest::keyClick(&form, Qt::Key_Right);
   QCOMPARE(form.cursorBin(), 1);
   QCOMPARE(text(form, "Text3"), QStringLiteral("0.025"));
-  QCOMPARE(text(form, "Text4"),
-           QString::number(form.spectrum().relativeFluence[1] * 100.0, 'f', 3));  // "##0.000" of the bin's percent
+  QCOMPARE(text(form, "Text4"), QString::number(form.spectrum().relativeFluence[1] * 100.0, 'f',
+                                                3));  // "##0.000" of the bin's percent
 }
 
 void Form2Test::nothingWhileNoSpectrumIsShown() {
@@ -326,7 +401,7 @@ void Form2Test::nothingWhileNoSpectrumIsShown() {
   click(form, "Command1");
   form.Picture3_MouseMove(5000, 500);
   QCOMPARE(form.cursorBin(), 101);  // centre 5025 keV
-  click(form, "Command3");  // Clear
+  click(form, "Command3");          // Clear
   const QString before = text(form, "Text3");
   form.Picture3_MouseMove(8000, 500);
   QTest::keyClick(&form, Qt::Key_Right);
@@ -448,7 +523,8 @@ void Form2Test::exitRemovesHandOverFiles() {
 void Form2Test::badLeadTable_data() {
   QTest::addColumn<QByteArray>("content");  // empty: no Lead.dat at all
   QTest::newRow("missing") << QByteArray();
-  QTest::newRow("malformed row") << QByteArray("Lead\r\n3, 11.35\r\n0.01, 1, 2, 3, 4, 5\r\nabc, 1, 2\r\n");
+  QTest::newRow("malformed row") << QByteArray(
+      "Lead\r\n3, 11.35\r\n0.01, 1, 2, 3, 4, 5\r\nabc, 1, 2\r\n");
 }
 
 void Form2Test::badLeadTable() {

@@ -1,17 +1,18 @@
 // The start-up window: its texts and focus, OK leading to the spectrum window,
 // Cancel (and closing) ending the program without touching any file.
+#include "form6.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include "form2.h"
-#include "form6.h"
 #include "window_fixture.h"
 
 class Form6Test : public QObject {
   Q_OBJECT
-private slots:
+ private slots:
   void opensWithFocusOnOk();
   void okLeadsToTheSpectrumWindow();
   void endsWithoutTouchingFiles_data();

@@ -1,13 +1,13 @@
 // The picture box: coordinate mapping both ways, and the drawing primitives as
 // seen on the persistent surface.
+#include "picture_box.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
-#include "picture_box.h"
-
 class PictureBoxTest : public QObject {
   Q_OBJECT
-private slots:
+ private slots:
   void mapsCornersAndBack_data();
   void mapsCornersAndBack();
   void drawsIntoSurfaceThatOutlivesHiding();
@@ -25,7 +25,8 @@ void PictureBoxTest::mapsCornersAndBack_data() {
   QTest::newRow("top-left corner") << -3100.0 << 1020.0 << QPointF(0, 0);
   QTest::newRow("bottom-right corner") << 20400.0 << -130.0 << QPointF(805, 469);
   // 3100 / 23500 × 805 = 106.19…; (1020 − 0) / 1150 × 469 = 415.98…
-  QTest::newRow("plot origin") << 0.0 << 0.0 << QPointF(3100.0 / 23500.0 * 805.0, 1020.0 / 1150.0 * 469.0);
+  QTest::newRow("plot origin") << 0.0 << 0.0
+                               << QPointF(3100.0 / 23500.0 * 805.0, 1020.0 / 1150.0 * 469.0);
 }
 
 void PictureBoxTest::mapsCornersAndBack() {
@@ -52,9 +53,9 @@ void PictureBoxTest::drawsIntoSurfaceThatOutlivesHiding() {
   box.hide();
   box.show();
   QCOMPARE(box.pixelAt(50, 50), QColor(255, 0, 0));
-  QCOMPARE(box.pixelAt(20, 60), QColor(0, 0, 255));   // left side of the outline
-  QCOMPARE(box.pixelAt(50, 60), QColor(Qt::white));   // outline only, not filled
-  QCOMPARE(box.pixelAt(5, 50), QColor(Qt::white));    // before the line's start
+  QCOMPARE(box.pixelAt(20, 60), QColor(0, 0, 255));  // left side of the outline
+  QCOMPARE(box.pixelAt(50, 60), QColor(Qt::white));  // outline only, not filled
+  QCOMPARE(box.pixelAt(5, 50), QColor(Qt::white));   // before the line's start
 }
 
 void PictureBoxTest::lineToStartsAtTheSetPoint() {

@@ -13,7 +13,9 @@
 
 struct WindowFixture {
   explicit WindowFixture(bool withLead = true) {
-    if (withLead) QFile::copy(QStringLiteral(SHIPPED_DATA "/Lead.dat"), folder.filePath(QStringLiteral("Lead.dat")));
+    if (withLead)
+      QFile::copy(QStringLiteral(SHIPPED_DATA "/Lead.dat"),
+                  folder.filePath(QStringLiteral("Lead.dat")));
     workbench = std::make_unique<Workbench>(folder.path(), messages, launcher);
     workbench->setQuitAction([this] { ++quitCalls; });
   }

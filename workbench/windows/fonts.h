@@ -8,7 +8,8 @@ namespace fonts {
 
 inline const QString timesNewRoman = QStringLiteral("Times New Roman");
 inline const QString meiryo = QStringLiteral("Meiryo");
-inline const QString roundedGothic = QStringLiteral("Rounded Gothic");  // the rounded Gothic of the Japanese captions
+inline const QString roundedGothic =
+    QStringLiteral("Rounded Gothic");  // the rounded Gothic of the Japanese captions
 inline const QString msGothic = QStringLiteral("MS Gothic");
 inline const QString msPGothic = QStringLiteral("MS PGothic");
 

@@ -19,7 +19,7 @@ class PictureBox;
 class Workbench;
 
 class Form2 : public QWidget {
-public:
+ public:
   explicit Form2(Workbench& workbench);
   ~Form2() override;
 
@@ -60,11 +60,11 @@ public:
   // Palette index of the curve colour by the "Draw Color" options.
   int curveColour() const;
 
-protected:
+ protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+ private:
   void buildControls();
   void updateCursor();
   void setReadOutVisible(bool visible);
@@ -79,13 +79,15 @@ private:
 
   PictureBox* Picture3 = nullptr;
   QLabel *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr;
-  QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr;
+  QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr,
+            *Text5 = nullptr;
   LineControl *Line1 = nullptr, *Line2 = nullptr;
   QCheckBox* Check1 = nullptr;
   QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
               *Command5 = nullptr, *Command6 = nullptr;
-  QRadioButton *Option1 = nullptr, *Option2 = nullptr, *Option3 = nullptr, *Option4 = nullptr, *Option5 = nullptr,
-               *Option6 = nullptr;
-  QRadioButton *Option7 = nullptr, *Option8 = nullptr, *Option9 = nullptr, *Option12 = nullptr, *Option15 = nullptr;
+  QRadioButton *Option1 = nullptr, *Option2 = nullptr, *Option3 = nullptr, *Option4 = nullptr,
+               *Option5 = nullptr, *Option6 = nullptr;
+  QRadioButton *Option7 = nullptr, *Option8 = nullptr, *Option9 = nullptr, *Option12 = nullptr,
+               *Option15 = nullptr;
   QRadioButton *Option10 = nullptr, *Option11 = nullptr, *Option14 = nullptr, *Option13 = nullptr;
 };

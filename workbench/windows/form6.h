@@ -7,7 +7,7 @@ class QPushButton;
 class Workbench;
 
 class Form6 : public QWidget {
-public:
+ public:
   explicit Form6(Workbench& workbench);
   // Shows the window centred with the focus on OK; the program's first window.
   void showAtStart();
@@ -15,11 +15,11 @@ public:
   void Command2_Click();  // OK
   void Command1_Click();  // Cancel
 
-protected:
+ protected:
   // Closing the window ends the program like Cancel (otherwise no window would be left).
   void closeEvent(QCloseEvent* event) override;
 
-private:
+ private:
   Workbench& workbench_;
   bool leaving_ = false;
   QPushButton* Command1 = nullptr;

@@ -21,9 +21,11 @@ bool displayAvailable() {
 
 int main(int argc, char* argv[]) {
   if (!displayAvailable()) {
-    std::fputs("Corvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set). Corvane needs a desktop session;\n"
-               "start it from one, or set QT_QPA_PLATFORM to choose a platform.\n",
-               stderr);
+    std::fputs(
+        "Corvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set). Corvane needs a desktop "
+        "session;\n"
+        "start it from one, or set QT_QPA_PLATFORM to choose a platform.\n",
+        stderr);
     return EXIT_FAILURE;
   }
   QApplication app(argc, argv);

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 
 void MessageBoxSink::show(const QString& text, Icon icon) {
-  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, programTitle, text,
-                  QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                  programTitle, text, QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }

@@ -7,7 +7,7 @@
 class QWidget;
 
 class MessageSink {
-public:
+ public:
   enum class Icon { None, Exclamation };
   virtual ~MessageSink() = default;
   // Shows `text` to the user and returns when the user has acknowledged it.
@@ -19,13 +19,13 @@ inline const QString programTitle = QStringLiteral("Corvane");
 
 // A modal message box captioned "Corvane" with an OK button and the icon.
 class MessageBoxSink final : public MessageSink {
-public:
+ public:
   void show(const QString& text, Icon icon) override;
 };
 
 // Keeps every message in order, for tests; shows nothing.
 class RecordingMessageSink final : public MessageSink {
-public:
+ public:
   struct Message {
     QString text;
     Icon icon;

@@ -11,7 +11,8 @@ UserCoordinates::UserCoordinates(double left, double top, double right, double b
     : left_(left), top_(top), right_(right), bottom_(bottom), pixels_(pixels) {}
 
 QPointF UserCoordinates::map(double x, double y) const {
-  return {(x - left_) / (right_ - left_) * pixels_.width(), (y - top_) / (bottom_ - top_) * pixels_.height()};
+  return {(x - left_) / (right_ - left_) * pixels_.width(),
+          (y - top_) / (bottom_ - top_) * pixels_.height()};
 }
 
 QPointF UserCoordinates::inverseMap(QPointF pixel) const {
@@ -58,13 +59,16 @@ void PictureBox::pset(double x, double y, const QColor& colour) {
   QPainter painter(&surface_);
   const QPointF p = coords_.map(x, y);
   const int w = lineWidth_;
-  painter.fillRect(QRectF(std::floor(p.x()) - (w - 1) / 2, std::floor(p.y()) - (w - 1) / 2, w, w), colour);
+  painter.fillRect(QRectF(std::floor(p.x()) - (w - 1) / 2, std::floor(p.y()) - (w - 1) / 2, w, w),
+                   colour);
   currentX_ = x;
   currentY_ = y;
   update();
 }
 
-void PictureBox::lineTo(double x, double y, const QColor& colour) { line(currentX_, currentY_, x, y, colour); }
+void PictureBox::lineTo(double x, double y, const QColor& colour) {
+  line(currentX_, currentY_, x, y, colour);
+}
 
 void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& colour) {
   resizeSurface();
@@ -132,7 +136,8 @@ void PictureBox::resizeSurface() const {
   surface_ = grown;
   coords_ = UserCoordinates(coords_.left(), coords_.top(), coords_.right(), coords_.bottom(), size);
   for (QObject* child : children())
-    if (auto* line = dynamic_cast<LineControl*>(child)) line->setEnds(line->x1(), line->y1(), line->x2(), line->y2());
+    if (auto* line = dynamic_cast<LineControl*>(child))
+      line->setEnds(line->x1(), line->y1(), line->x2(), line->y2());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {

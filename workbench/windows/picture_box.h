@@ -18,25 +18,25 @@
 // Pixel coordinates run from 0 at the left/top edge to width/height at the
 // right/bottom edge; pixel (i, j) covers [i, i+1) × [j, j+1).
 class UserCoordinates {
-public:
+ public:
   UserCoordinates() = default;
   UserCoordinates(double left, double top, double right, double bottom, QSize pixels);
-  QPointF map(double x, double y) const;       // user → pixel
-  QPointF inverseMap(QPointF pixel) const;     // pixel → user
+  QPointF map(double x, double y) const;    // user → pixel
+  QPointF inverseMap(QPointF pixel) const;  // pixel → user
   double left() const { return left_; }
   double top() const { return top_; }
   double right() const { return right_; }
   double bottom() const { return bottom_; }
   QSize pixels() const { return pixels_; }
 
-private:
+ private:
   double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   QSize pixels_{1, 1};
 };
 
 class PictureBox : public QFrame {
   Q_OBJECT
-public:
+ public:
   // `border`: the two-pixel sunken border of a classic picture box; the client
   // area (the surface) is then 4 pixels narrower and lower than the widget.
   explicit PictureBox(QWidget* parent = nullptr, bool border = true);
@@ -60,11 +60,15 @@ public:
 
   // Primitives. A colour argument overrides the fore colour for that call only.
   void clear();  // erase to the background; the current position returns to (0, 0)
-  void pset(double x, double y, const QColor& colour);  // set a point; it becomes the current position
-  void lineTo(double x, double y, const QColor& colour);  // from the current position; the end becomes current
-  void line(double x1, double y1, double x2, double y2, const QColor& colour);  // the end becomes current
+  void pset(double x, double y,
+            const QColor& colour);  // set a point; it becomes the current position
+  void lineTo(double x, double y,
+              const QColor& colour);  // from the current position; the end becomes current
+  void line(double x1, double y1, double x2, double y2,
+            const QColor& colour);  // the end becomes current
   void rectangle(double x1, double y1, double x2, double y2, const QColor& colour);  // outline
-  void text(double x, double y, const QString& text);  // top-left corner at (x, y), fore colour, draw font
+  void text(double x, double y,
+            const QString& text);  // top-left corner at (x, y), fore colour, draw font
   double currentX() const { return currentX_; }
   double currentY() const { return currentY_; }
 
@@ -75,16 +79,16 @@ public:
   }
   QColor pixelAt(double x, double y) const;
 
-signals:
+ signals:
   // Pointer moves over the client area, in user coordinates.
   void mouseMoved(double x, double y);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+ private:
   // Follows the client area's size. Resize events of hidden widgets are delivered
   // late (at show), so every primitive checks the size before drawing.
   void resizeSurface() const;
@@ -103,7 +107,7 @@ private:
 // (the cross-hair lines). It is a child widget, so moving or hiding it never
 // touches the picture's surface; it lets pointer events through to the box.
 class LineControl : public QWidget {
-public:
+ public:
   LineControl(PictureBox* box, const QString& name);
   void setEnds(double x1, double y1, double x2, double y2);  // user coordinates of the box
   void setColour(const QColor& colour);
@@ -113,10 +117,10 @@ public:
   double x2() const { return x2_; }
   double y2() const { return y2_; }
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
 
-private:
+ private:
   void place();
   PictureBox* box_;
   QColor colour_{Qt::red};

@@ -19,7 +19,9 @@ Workbench::Workbench(const QString& workingFolder, MessageSink& messages, Launch
 // Forms are destroyed in reverse order of declaration; none refers to another in its destructor.
 Workbench::~Workbench() = default;
 
-QString Workbench::filePath(const QString& name) const { return QDir(workingFolder_).filePath(name); }
+QString Workbench::filePath(const QString& name) const {
+  return QDir(workingFolder_).filePath(name);
+}
 
 namespace {
 template <typename Form>
@@ -38,21 +40,28 @@ Form6& Workbench::form6() { return createOnFirstUse(form6_, *this); }
 
 QWidget* Workbench::existingForm(int number) const {
   switch (number) {
-    case 1: return form1_.get();
-    case 2: return form2_.get();
-    case 3: return form3_.get();
-    case 4: return form4_.get();
-    case 5: return form5_.get();
-    case 6: return form6_.get();
-    default: return nullptr;
+    case 1:
+      return form1_.get();
+    case 2:
+      return form2_.get();
+    case 3:
+      return form3_.get();
+    case 4:
+      return form4_.get();
+    case 5:
+      return form5_.get();
+    case 6:
+      return form6_.get();
+    default:
+      return nullptr;
   }
 }
 
 void Workbench::endProgram() {
   if (ended_) return;
   ended_ = true;
-  for (QWidget* w : std::initializer_list<QWidget*>{form1_.get(), form2_.get(), form3_.get(), form4_.get(),
-                                                    form5_.get(), form6_.get()})
+  for (QWidget* w : std::initializer_list<QWidget*>{form1_.get(), form2_.get(), form3_.get(),
+                                                    form4_.get(), form5_.get(), form6_.get()})
     if (w) w->hide();
   if (quit_) quit_();
 }

@@ -16,7 +16,7 @@ class MessageSink;
 class QWidget;
 
 class Workbench {
-public:
+ public:
   // `workingFolder`: the folder of the hand-over files (S_SPCTL.dat, B2F.dat, the
   // result files) and of Lead.dat and the reference files.
   Workbench(const QString& workingFolder, MessageSink& messages, Launcher& launcher);
@@ -47,7 +47,7 @@ public:
   // Replaces the quit action (tests keep the process alive and observe the end).
   void setQuitAction(std::function<void()> quit) { quit_ = std::move(quit); }
 
-private:
+ private:
   QString workingFolder_;
   MessageSink& messages_;
   Launcher& launcher_;
