@@ -120,6 +120,13 @@ InputResult TextInput::fixedReal(int n, int first, int last, float& out) const {
   return std::nullopt;
 }
 
+InputError TextInput::fieldError(int n, int first, int last, const std::string& what) const {
+  std::string_view text;
+  if (n >= 1 && n <= lineCount()) text = lines_[static_cast<std::size_t>(n - 1)];
+  return error(
+      n, columns(first, last) + " hold " + quoted(trim(cut(text, first, last))) + ", " + what);
+}
+
 InputResult TextInput::fixedInteger(int n, int first, int last, int& out) const {
   std::string_view text;
   if (auto e = line(n, text)) return e;
