@@ -144,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "the coherent coefficient is below 1e-30"},
         Unphysical{"CoherentHuge", 4, 10, 19, "3.400E+38",
                    "beyond any coefficient of water at unit density"},
+        Unphysical{"CoherentBeyondSinglePrecision", 4, 10, 19, "1.000E+39",
+                   "a number too large for single precision"},
         Unphysical{"IncoherentAboveBound", 3, 20, 29, "2.000E+04", "is above 1e+04"},
         Unphysical{"PairNegative", 5, 50, 59, "-5.000E-03",
                    "the electron-field pair coefficient is negative"},
