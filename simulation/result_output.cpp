@@ -122,7 +122,10 @@ std::optional<std::string> replaceFileDurably(const std::filesystem::path& file,
                                               const std::string& text) {
   std::filesystem::path partial = file;
   partial += ".partial";
-  const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Created afresh and exclusively: whatever stands under the partial name (a
+  // fragment of a killed run, a link) is removed, never written through.
+  ::unlink(partial.c_str());
+  const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return "cannot be created (" + errnoText(errno) + ")";
   auto abandon = [&](int code) {
     ::close(fd);
