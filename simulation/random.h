@@ -4,6 +4,7 @@
 // part of the transport draws exactly the deviates it needs, in a fixed order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace dravik {
@@ -18,6 +19,11 @@ class LaggedAdditiveGenerator {
   // Fills the table from the fixed seed and runs the 1000 warm-up steps.
   LaggedAdditiveGenerator() { setUp(); }
   void setUp();
+  // Fills the table with `values` (each reduced modulo 16384), sets the indices
+  // to 24 and 55 and runs the same 1000 warm-up steps: the start of an
+  // independent stream (see makeStream in engine.h). At least one entry must be
+  // odd, or every value the generator ever stores is even.
+  void setUp(const std::array<std::int32_t, kLength>& values);
 
   // One step: stores table(k) = (table(j) + table(k)) mod 16384 and returns it;
   // both indices move down by one and wrap from 1 to 55.

@@ -7,13 +7,13 @@
 #include <ostream>
 #include <string>
 
+#include "simulation/engine.h"
 #include "simulation/fixed_format.h"
 #include "simulation/kernel.h"
 #include "simulation/physics_data.h"
 #include "simulation/run_input.h"
 #include "simulation/square_fields.h"
 #include "simulation/state.h"
-#include "simulation/transport/photon.h"
 
 namespace dravik {
 
@@ -67,9 +67,10 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   // The generator is set up when the state is created, before any file is read.
   auto sim = std::make_unique<Simulation>();
   RunInput& input = sim->input;
+  SharedTables& shared = sim->shared;
 
-  if (auto e = readPhysicsData(sim->tables, folder)) return stopWithError(in, out, e->message());
-  setUpPhantom(sim->phantom);
+  if (auto e = readPhysicsData(shared.tables, folder)) return stopWithError(in, out, e->message());
+  setUpPhantom(shared.phantom);
 
   out << kBlankLine << '\n'
       << "   *****     Monte Carlo simulation    *****" << '\n'
@@ -78,7 +79,7 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
       << kBlankLine << '\n';
 
   if (auto e = readRunInput(input, folder)) return stopWithError(in, out, e->message());
-  if (auto e = checkCoefficientReach(sim->tables, input))
+  if (auto e = checkCoefficientReach(shared.tables, input))
     return stopWithError(in, out, e->message());
   const std::string name = resultFileName(input.parameters);
   if (name.empty()) {
@@ -101,32 +102,26 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
       << kBlankLine << '\n'
       << kBlankLine << std::endl;
 
-  const double historyTotal = input.parameters.historyTotal;
+  // One worker with the fixed-seed generator, bin after bin in order.
+  const BinCounts historiesInBin = binHistoryCounts(input);
   for (int i = 1; i <= input.lastBin; ++i) {
-    const float fluence = spectrum.fluence[i];
-    if (fluence == 0.0f) continue;
-    // The product of the two single-precision values is exact in double precision.
-    const auto historiesInBin =
-        static_cast<std::int32_t>(static_cast<double>(fluence) * historyTotal);
-    const float binEnergy = 50.0f * static_cast<float>(i) - 25.0f;  // bin centre [keV]
+    if (spectrum.fluence[i] == 0.0f) continue;
     out << "  " << i << " / " << input.lastBin << std::endl;
-    for (std::int32_t h = 0; h < historiesInBin; ++h) {
-      startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, binEnergy);
-      trackHistory(*sim);
-    }
+    runBinHistories(shared, sim->worker, i, historiesInBin[i]);
   }
 
   out << kBlankLine << '\n' << "      * Start time =" << clockText(start) << '\n';
   const ClockTime finish = clock();
   out << "      * Finish time =" << clockText(finish) << std::endl;
 
-  if (!synthesizeSquareFields(sim->run.kernel, sim->run.tmr)) {
+  auto tmr = std::make_unique<TmrTable>();
+  if (!synthesizeSquareFields(sim->worker.kernel, *tmr)) {
     return stopWithError(in, out,
                          "No energy was scored in the phantom (no history was run): the result "
                          "file " +
                              name + " is not written");
   }
-  if (auto e = writeResultFile(folder / name, sim->run.tmr, input)) {
+  if (auto e = writeResultFile(folder / name, *tmr, input)) {
     return stopWithError(in, out, *e);
   }
 

@@ -22,8 +22,7 @@ int ringCount(int field) {
   return static_cast<int>(static_cast<double>(fieldSides[field - 1]) * std::sqrt(2.0) * 2.5);
 }
 
-bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
-  bool everyFieldScored = true;
+void accumulateSquareFields(const DoseKernel& kernel, TmrTable& sums) {
   for (int k = 1; k <= kFields; ++k) {
     const float a = fieldSides[k - 1] / 2.0f;
     const int n = ringCount(k);
@@ -32,11 +31,18 @@ bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
     float w[kRadialBins + 1];
     for (int i = 1; i <= n; ++i) w[i] = ringWeight(i, a);
     for (int depth = 1; depth <= kDepthBins; ++depth) {
-      float sum = tmr.T(k, depth);
+      float sum = sums.T(k, depth);
       for (int i = 1; i <= n; ++i)
         sum = sum + (kernel.K(1, i, depth) + kernel.K(2, i, depth)) * w[i];
-      tmr.T(k, depth) = sum;
+      sums.T(k, depth) = sum;
     }
+  }
+}
+
+bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
+  accumulateSquareFields(kernel, tmr);
+  bool everyFieldScored = true;
+  for (int k = 1; k <= kFields; ++k) {
     float m = 0.0f;
     for (int depth = 1; depth <= kDepthBins; ++depth) {
       if (tmr.T(k, depth) > m) m = tmr.T(k, depth);
