@@ -19,8 +19,7 @@ int ringCount(int field) {
   return static_cast<int>(static_cast<double>(fieldSides[field - 1]) * std::sqrt(2.0) * 2.5);
 }
 
-bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
-  bool everyFieldScored = true;
+void accumulateSquareFields(const DoseKernel& kernel, TmrTable& sums) {
   for (int k = 1; k <= kFields; ++k) {
     const float a = fieldSides[k - 1] / 2.0f;
     const int n = ringCount(k);
@@ -29,11 +28,18 @@ bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
     float w[kRadialBins + 1];
     for (int i = 1; i <= n; ++i) w[i] = ringWeight(i, a);
     for (int depth = 1; depth <= kDepthBins; ++depth) {
-      float sum = tmr.T(k, depth);
+      float sum = sums.T(k, depth);
       for (int i = 1; i <= n; ++i)
         sum = sum + (kernel.K(1, i, depth) + kernel.K(2, i, depth)) * w[i];
-      tmr.T(k, depth) = sum;
+      sums.T(k, depth) = sum;
     }
+  }
+}
+
+bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
+  accumulateSquareFields(kernel, tmr);
+  bool everyFieldScored = true;
+  for (int k = 1; k <= kFields; ++k) {
     float m = 0.0f;
     for (int depth = 1; depth <= kDepthBins; ++depth) {
       if (tmr.T(k, depth) > m) m = tmr.T(k, depth);
@@ -49,7 +55,7 @@ bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
 
 std::optional<std::string> writeResultFile(const std::filesystem::path& file, const TmrTable& tmr,
                                            const RunInput& input) {
-  const std::string shown = file.filename().string();
+  const std::string shown = file.string();
   // A value that is not finite, or does not fit its columns, would reach the
   // results window as asterisks: the run stops instead and an earlier result of
   // that name stays.

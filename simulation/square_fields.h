@@ -18,8 +18,14 @@ float ringWeight(int ring, float halfSide);
 // Ring count of field k: whole 0.2 cm rings within the half diagonal.
 int ringCount(int field);
 
-// Fills tmr from both kernel layers and normalises each field to its maximum.
-// Returns false (tmr left unnormalised) when a field has no energy at all.
+// Energy of each square field per depth bin from both kernel layers, before
+// normalisation: adds to what `sums` holds (zero for a fresh table). Sums are
+// formed ring by ring from the axis outwards in single precision.
+void accumulateSquareFields(const DoseKernel& kernel, TmrTable& sums);
+
+// Fills tmr from both kernel layers (accumulateSquareFields) and normalises each
+// field to its maximum. Returns false when a field has no energy at all; that
+// field is left unnormalised (all zero), the others are normalised.
 bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr);
 
 // Writes the 305-line result file through a temporary file renamed over the

@@ -1,8 +1,10 @@
-// Program-wide state of the simulation, grouped by lifetime:
-//   PhysicsTables  read-only tables filled once from water20.dat and ELDAT.dat;
-//   Phantom        the fixed geometry and depth-bin edges;
+// State of the simulation, grouped by owner and lifetime:
+//   SharedTables   read-only after set-up and shared by every worker thread: the
+//                  tables from water20.dat and ELDAT.dat, and the phantom geometry;
 //   RunInput       the spectrum and run parameters from S_SPCTL.dat and B2F.dat;
-//   RunState       what a run changes: generator, particles, kernel, TMR table.
+//   Worker         what one worker changes: its generator, the particle and
+//                  history scratch, and its kernel;
+//   TmrTable       the square-field curves built from a kernel after the histories.
 // Everything is a fixed-size array sized at build time, so nothing is allocated
 // during a run. Tables, bins and rows are numbered from 1 as in the physics
 // texts: 1-D arrays have one unused slot 0; multi-dimensional ones are reached
@@ -196,21 +198,32 @@ struct TmrTable {
   float T(int field, int depth) const { return values[(field - 1) * kDepthBins + (depth - 1)]; }
 };
 
-struct RunState {
+// ---------------------------------------------------------------- ownership
+
+// Read-only data shared by every worker thread (by const reference).
+struct SharedTables {
+  PhysicsTables tables;
+  Phantom phantom;
+};
+
+// Everything one worker changes while it runs histories: its own generator
+// stream, the one photon, electron and history record that are overwritten from
+// particle to particle, and the kernel its deposits go to. About 300 kB, almost
+// all of it the kernel.
+struct Worker {
   LaggedAdditiveGenerator rng;
   PhotonState photon;
   ElectronState electron;
   HistoryState history;
   DoseKernel kernel;
-  TmrTable tmr;
 };
 
-// The whole of the simulation's data, instantiated once per run (and by tests).
+// A single-worker simulation: the shared tables, the run input and one worker.
+// The default run, the tests and the benchmark use this shape.
 struct Simulation {
-  PhysicsTables tables;
-  Phantom phantom;
+  SharedTables shared;
   RunInput input;
-  RunState run;
+  Worker worker;
 };
 
 }  // namespace dravik

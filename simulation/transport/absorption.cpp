@@ -8,34 +8,35 @@
 
 namespace dravik {
 
-void absorbPhotoelectric(Simulation& sim, const Point& point) {
-  depositPoint(sim.run.kernel, sim.phantom, sim.run.history.scoreLayer, sim.run.photon.E, point);
+void absorbPhotoelectric(const Phantom& phantom, Worker& w, const Point& point) {
+  depositPoint(w.kernel, phantom, w.history.scoreLayer, w.photon.E, point);
 }
 
 namespace {
 
 // Electron or positron of the pair: deposited at once below the cut-off, else
 // followed to its end. Returns where it ended.
-Point followPairParticle(Simulation& sim, const Direction& direction) {
-  HistoryState& h = sim.run.history;
+Point followPairParticle(const SharedTables& shared, Worker& w, const Direction& direction) {
+  HistoryState& h = w.history;
   if (h.pairEnergy < CUTOFF_ENERGY) {
-    depositPoint(sim.run.kernel, sim.phantom, h.scoreLayer, h.pairEnergy, h.pairPoint);
+    depositPoint(w.kernel, shared.phantom, h.scoreLayer, h.pairEnergy, h.pairPoint);
     return h.pairPoint;
   }
-  ElectronState& e = sim.run.electron;
+  ElectronState& e = w.electron;
   e.T = h.pairEnergy;
   e.position = h.pairPoint;
   e.direction = direction;
-  transportElectron(e, sim.tables, sim.phantom, sim.run.rng, sim.run.kernel, h.scoreLayer);
+  transportElectron(e, shared.tables, shared.phantom, w.rng, w.kernel, h.scoreLayer);
   return e.position;
 }
 
 }  // namespace
 
-void producePair(Simulation& sim, const Direction& before, const Point& point) {
-  HistoryState& h = sim.run.history;
-  LaggedAdditiveGenerator& rng = sim.run.rng;
-  const float E = sim.run.photon.E;
+void producePair(const SharedTables& shared, Worker& w, const Direction& before,
+                 const Point& point) {
+  HistoryState& h = w.history;
+  LaggedAdditiveGenerator& rng = w.rng;
+  const float E = w.photon.E;
   h.pairEnergy = (E - PAIR_THRESHOLD) * 0.5f;
   h.pairAngle = 1.0f / (E / ELECTRON_REST_ENERGY);
   h.pairAzimuth = rng.nextPositiveDeviate() * PI * 2.0f;
@@ -48,14 +49,15 @@ void producePair(Simulation& sim, const Direction& before, const Point& point) {
   const float sinP = std::sin(h.pairAngle);
   const float cosP = std::cos(h.pairAngle);
   followPairParticle(
-      sim, rotateDirection(before, sinP, cosP, std::sin(h.pairAzimuth), std::cos(h.pairAzimuth)));
+      shared, w,
+      rotateDirection(before, sinP, cosP, std::sin(h.pairAzimuth), std::cos(h.pairAzimuth)));
   h.pairStage = 2;
   const float positronAzimuth = PI + h.pairAzimuth;
   h.annihilationPoint = followPairParticle(
-      sim,
+      shared, w,
       rotateDirection(before, sinP, cosP, std::sin(positronAzimuth), std::cos(positronAzimuth)));
 
-  PhotonState& photon = sim.run.photon;
+  PhotonState& photon = w.photon;
   photon.E = ELECTRON_REST_ENERGY;
   photon.position = h.annihilationPoint;
   photon.direction = {std::sin(h.annihilationTheta), std::cos(h.annihilationTheta),

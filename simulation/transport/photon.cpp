@@ -5,6 +5,7 @@
 
 #include "simulation/kernel.h"
 #include "simulation/transport/absorption.h"
+#include "simulation/transport/deviate_tables.h"
 #include "simulation/transport/electron.h"
 #include "simulation/transport/runaway.h"
 #include "simulation/transport/scatter.h"
@@ -17,59 +18,61 @@ float logLog(float lowLog, float highLog, float t) {
   return std::exp(lowLog + (highLog - lowLog) * t);
 }
 
-// Follows sim.run.photon step by step until it is absorbed, cut off or leaves
-// the phantom; a pair production continues with the first annihilation photon.
-void trackPhoton(Simulation& sim) {
-  PhotonState& photon = sim.run.photon;
-  HistoryState& history = sim.run.history;
-  LaggedAdditiveGenerator& rng = sim.run.rng;
+// Follows w.photon step by step until it is absorbed, cut off or leaves the
+// phantom; a pair production continues with the first annihilation photon.
+void trackPhoton(const SharedTables& shared, Worker& w) {
+  PhotonState& photon = w.photon;
+  HistoryState& history = w.history;
+  LaggedAdditiveGenerator& rng = w.rng;
+  const PhysicsTables& tables = shared.tables;
+  const Phantom& phantom = shared.phantom;
   for (long step = 1;; ++step) {
     if (step > kMaxPhotonSteps) stopRunawayHistory("a photon", photon.E, kMaxPhotonSteps, "steps");
     history.pairStage = 0;
     if (photon.E < CUTOFF_ENERGY) {
-      depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, photon.E, photon.position);
+      depositPoint(w.kernel, phantom, history.scoreLayer, photon.E, photon.position);
       return;
     }
-    const PhotonCoefficients mu = lookupCoefficients(sim.tables.photon, photon.E);
-    const float r1 = rng.nextPositiveDeviate();
+    const PhotonCoefficients mu = lookupCoefficients(tables.photon, photon.E);
+    const std::int32_t v1 = rng.step();  // the stored value of the positive deviate r1
     const float r2 = rng.nextPositiveDeviate();
-    const float s = -std::log(r1) / mu.total;  // free path [cm]
+    const float s = -deviateFunctions().logPositive[v1] / mu.total;  // -ln(r1)/mu: free path [cm]
     const Direction before = photon.direction;
     const Point p{photon.position.x + s * before.sinTheta * before.cosPhi,
                   photon.position.y + s * before.sinTheta * before.sinPhi,
                   photon.position.z + s * before.cosTheta};
-    if (!sim.phantom.contains(p.x, p.y, p.z)) return;  // left the phantom
+    if (!phantom.contains(p.x, p.y, p.z)) return;  // left the phantom
 
     if (r2 <= mu.P1) {
       history.scoreLayer = 2;
-      photon.direction = sampleCoherent(rng, sim.tables, photon.E, before);
+      photon.direction = sampleCoherent(rng, tables, photon.E, before);
       photon.position = p;
     } else if (r2 <= mu.P2) {
-      const ComptonSample c = sampleCompton(rng, sim.tables, photon.E, before);
+      const ComptonSample c = sampleCompton(rng, tables, photon.E, before);
       photon.direction = c.photonDirection;
       photon.position = p;
       history.scatteredEnergy = c.scatteredEnergy;
       // The recoil electron first, in the layer of the moment.
       if (c.recoilEnergy < CUTOFF_ENERGY) {
-        depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, c.recoilEnergy, p);
+        depositPoint(w.kernel, phantom, history.scoreLayer, c.recoilEnergy, p);
       } else {
-        ElectronState& e = sim.run.electron;
+        ElectronState& e = w.electron;
         e.T = c.recoilEnergy;
         e.position = p;
         e.direction = c.electronDirection;
-        transportElectron(e, sim.tables, sim.phantom, rng, sim.run.kernel, history.scoreLayer);
+        transportElectron(e, tables, phantom, rng, w.kernel, history.scoreLayer);
       }
       history.scoreLayer = 2;
       if (c.scatteredEnergy < CUTOFF_ENERGY) {
-        depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, c.scatteredEnergy, p);
+        depositPoint(w.kernel, phantom, history.scoreLayer, c.scatteredEnergy, p);
         return;
       }
       photon.E = c.scatteredEnergy;
     } else if (r2 <= mu.P3) {
-      absorbPhotoelectric(sim, p);
+      absorbPhotoelectric(phantom, w, p);
       return;
     } else {
-      producePair(sim, before, p);  // the photon is now the first annihilation photon
+      producePair(shared, w, before, p);  // the photon is now the first annihilation photon
     }
   }
 }
@@ -102,11 +105,11 @@ PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float
   return mu;
 }
 
-void trackHistory(Simulation& sim) {
+void trackHistory(const SharedTables& shared, Worker& w) {
   for (;;) {
-    trackPhoton(sim);
-    if (sim.run.history.annihilationStage != 2) return;
-    startSecondAnnihilationPhoton(sim.run.photon, sim.run.history);
+    trackPhoton(shared, w);
+    if (w.history.annihilationStage != 2) return;
+    startSecondAnnihilationPhoton(w.photon, w.history);
   }
 }
 

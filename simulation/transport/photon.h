@@ -24,11 +24,11 @@ struct PhotonCoefficients {
 // leaves the table. The pair coefficient is 0 where either bracketing row has 0.
 PhotonCoefficients lookupCoefficients(const PhotonCoefficientTable& table, float E);
 
-// Follows the source photon set by startSourcePhoton (sim.run.photon, with
+// Follows the source photon set by startSourcePhoton (w.photon, with
 // scoreLayer 1 and annihilationStage 0) and everything it sets in motion until
-// every particle has ended; adds deposits to sim.run.kernel. Per photon step two
+// every particle has ended; adds deposits to w.kernel, draws from w.rng. Per photon step two
 // positive deviates (free path, interaction choice) are drawn, also for a step
 // that leaves the phantom; photons below 5.0 keV are absorbed where they are.
-void trackHistory(Simulation& sim);
+void trackHistory(const SharedTables& shared, Worker& w);
 
 }  // namespace dravik

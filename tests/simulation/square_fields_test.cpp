@@ -123,9 +123,13 @@ TEST_F(ResultFile, ReplacesAnExistingFileAndLeavesNoTemporary) {
 
 TEST_F(ResultFile, UnwritableTargetIsAnOutputError) {
   auto T = std::make_unique<TmrTable>();
-  const auto e = writeResultFile(dir / "no-such-folder" / "run1.tmr", *T, input);
+  const auto target = dir / "no-such-folder" / "run1.tmr";
+  const auto e = writeResultFile(target, *T, input);
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->rfind("Output error: the result file run1.tmr cannot be created", 0), 0u) << *e;
+  // The whole path, so the user can tell which folder was at fault.
+  EXPECT_EQ(e->rfind("Output error: the result file " + target.string() + " cannot be created", 0),
+            0u)
+      << *e;
 }
 
 TEST_F(ResultFile, NeverWritesAsterisksOrNonFiniteValues) {
@@ -153,7 +157,9 @@ TEST_F(ResultFile, NeverWritesAsterisksOrNonFiniteValues) {
     c.spoil(*T, spoiled);
     const auto e = writeResultFile(dir / "run1.tmr", *T, spoiled);
     ASSERT_TRUE(e) << c.name;
-    EXPECT_EQ(e->rfind("Output error: the result file run1.tmr is not written: ", 0), 0u) << *e;
+    const std::string lead =
+        "Output error: the result file " + (dir / "run1.tmr").string() + " is not written: ";
+    EXPECT_EQ(e->rfind(lead, 0), 0u) << *e;
     EXPECT_NE(e->find(c.expected), std::string::npos) << c.name << ": " << *e;
     EXPECT_EQ(readBytes(dir / "run1.tmr"), "previous result") << c.name;
     EXPECT_FALSE(std::filesystem::exists(dir / "run1.tmr.partial")) << c.name;

@@ -48,9 +48,10 @@ class ElectronWalk : public ::testing::Test {
     return e;
   }
   void walk(ElectronState& e, int layer = 1) {
-    transportElectron(e, sim->tables, sim->phantom, sim->run.rng, sim->run.kernel, layer);
+    transportElectron(e, sim->shared.tables, sim->shared.phantom, sim->worker.rng,
+                      sim->worker.kernel, layer);
   }
-  std::uint64_t steps() const { return sim->run.rng.steps(); }
+  std::uint64_t steps() const { return sim->worker.rng.steps(); }
   std::unique_ptr<Simulation> sim;
 };
 
@@ -63,7 +64,7 @@ TEST_P(FinalStepOnly, OneStraightRangeStepDepositsAllAndDrawsNothing) {
   const std::uint64_t before = steps();
   walk(e, 2);
   EXPECT_EQ(steps(), before);
-  EXPECT_NEAR(kernelTotal(sim->run.kernel, 2), T, 2e-6 * T);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel, 2), T, 2e-6 * T);
   // Range law R = 0.407 (T/1000)^1.38 cm along the initial direction.
   const double R = 0.407 * std::pow(T / 1000.0, 1.38);
   // Coordinates near 25 cm carry about 2e-6 cm of rounding.
@@ -80,7 +81,7 @@ TEST_F(ElectronWalk, At306keVOneSteppedStepIsDeflectedThenTheRestGoesInOneStep) 
   const std::uint64_t before = steps();
   walk(e);
   EXPECT_EQ(steps(), before + 2);  // one deflection
-  EXPECT_NEAR(kernelTotal(sim->run.kernel, 1), 306.0, 306.0 * 2e-6);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel, 1), 306.0, 306.0 * 2e-6);
   // First step: 0.08299595 x 306 = 25.4 keV over 25.4/S(306) = 0.0107 cm; then a
   // final step of 0.407 (0.2806)^1.38 = 0.0700 cm. The path bends, so the end lies
   // within the two lengths of the start.
@@ -99,12 +100,12 @@ TEST_F(ElectronWalk, TheHighestBinMakesFortyNineSteppedStepsOfTwoDeviatesEach) {
   const std::uint64_t before = steps();
   walk(e);
   EXPECT_EQ(steps(), before + 98);
-  EXPECT_NEAR(kernelTotal(sim->run.kernel), 19975.0, 19975.0 * 1e-5);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel), 19975.0, 19975.0 * 1e-5);
 }
 
 TEST_F(ElectronWalk, NoDeflectionAndNoDeviatesAtOrBelowTheLowestTableEnergy) {
   for (int k = 1; k <= kDeflectionEnergies; ++k)
-    sim->tables.deflection.energies[k] =
+    sim->shared.tables.deflection.energies[k] =
         20000.0f - 800.0f * static_cast<float>(k - 1);  // down to 1600
   ElectronState e = electron(1600.0f);
   const std::uint64_t before = steps();
@@ -113,7 +114,7 @@ TEST_F(ElectronWalk, NoDeflectionAndNoDeviatesAtOrBelowTheLowestTableEnergy) {
   EXPECT_EQ(steps(), before);
   EXPECT_EQ(e.direction.cosTheta, kOblique.cosTheta);
   EXPECT_EQ(e.direction.sinPhi, kOblique.sinPhi);
-  EXPECT_NEAR(kernelTotal(sim->run.kernel), 1600.0, 1600.0 * 1e-5);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel), 1600.0, 1600.0 * 1e-5);
 }
 
 TEST_F(ElectronWalk, AStepEndingOutsideLosesTheParticleAndItsEnergy) {
@@ -123,7 +124,7 @@ TEST_F(ElectronWalk, AStepEndingOutsideLosesTheParticleAndItsEnergy) {
   const std::uint64_t before = steps();
   walk(e);
   EXPECT_EQ(steps(), before);
-  EXPECT_EQ(kernelTotal(sim->run.kernel), 0.0);
+  EXPECT_EQ(kernelTotal(sim->worker.kernel), 0.0);
   EXPECT_LT(e.position.z, 0.0f);  // the end point of the escaping step is kept
 }
 
@@ -140,7 +141,7 @@ TEST_F(ElectronWalk, AStepEndingExactlyOnTheBackFaceStaysInside) {
   ElectronState e = electron(200.0f, {25.3f, 25.0f, z0}, d);
   walk(e);
   EXPECT_EQ(e.position.z, 30.0f);
-  EXPECT_NEAR(kernelTotal(sim->run.kernel), 200.0, 200.0 * 2e-6);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel), 200.0, 200.0 * 2e-6);
 }
 
 TEST_F(ElectronWalk, AnUnchangedCoordinateDepositsNothingButTheWalkGoesOn) {
@@ -148,14 +149,14 @@ TEST_F(ElectronWalk, AnUnchangedCoordinateDepositsNothingButTheWalkGoesOn) {
   const Direction inXz{std::sin(0.5f), std::cos(0.5f), 0.0f, 1.0f};
   ElectronState low = electron(100.0f, {25.5f, 25.0f, 10.0f}, inXz);
   walk(low);
-  EXPECT_EQ(kernelTotal(sim->run.kernel), 0.0);
+  EXPECT_EQ(kernelTotal(sim->worker.kernel), 0.0);
   EXPECT_GT(low.position.x, 25.5f);  // it moved
 
   // A stepped electron: the first step scores nothing, the deflected rest does.
   ElectronState high = electron(2000.0f, {25.5f, 25.0f, 10.0f}, inXz);
   walk(high);
-  EXPECT_GT(kernelTotal(sim->run.kernel), 0.0);
-  EXPECT_LT(kernelTotal(sim->run.kernel), 2000.0 * (1.0 - 0.08299595) * (1 + 1e-5));
+  EXPECT_GT(kernelTotal(sim->worker.kernel), 0.0);
+  EXPECT_LT(kernelTotal(sim->worker.kernel), 2000.0 * (1.0 - 0.08299595) * (1 + 1e-5));
 }
 
 }  // namespace

@@ -134,11 +134,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, Rotation,
 class DepositTrack : public ::testing::Test {
  protected:
   void SetUp() override { sim = testing::makeSimulation({}); }
-  DoseKernel& kernel() { return sim->run.kernel; }
+  DoseKernel& kernel() { return sim->worker.kernel; }
   double depthTotal(int depth) const {
     double s = 0;
     for (int l = 1; l <= kLayers; ++l)
-      for (int r = 1; r <= kRadialBins; ++r) s += sim->run.kernel.K(l, r, depth);
+      for (int r = 1; r <= kRadialBins; ++r) s += sim->worker.kernel.K(l, r, depth);
     return s;
   }
   std::unique_ptr<Simulation> sim;
@@ -157,11 +157,11 @@ TEST_P(TrackConservation, ScoresAllOfTheStepInsideTheCylinderAndTheSameReversed)
   const StepCase c = GetParam();
   auto forward = testing::makeSimulation({});
   auto reversed = testing::makeSimulation({});
-  depositTrack(forward->run.kernel, forward->phantom, 2, c.dE, c.p0, c.p1);
-  depositTrack(reversed->run.kernel, reversed->phantom, 2, c.dE, c.p1, c.p0);
-  EXPECT_NEAR(kernelTotal(forward->run.kernel, 2), c.dE, 2e-6 * c.dE);
-  EXPECT_EQ(kernelTotal(forward->run.kernel, 1), 0.0);
-  EXPECT_TRUE(forward->run.kernel.cells == reversed->run.kernel.cells);
+  depositTrack(forward->worker.kernel, forward->shared.phantom, 2, c.dE, c.p0, c.p1);
+  depositTrack(reversed->worker.kernel, reversed->shared.phantom, 2, c.dE, c.p1, c.p0);
+  EXPECT_NEAR(kernelTotal(forward->worker.kernel, 2), c.dE, 2e-6 * c.dE);
+  EXPECT_EQ(kernelTotal(forward->worker.kernel, 1), 0.0);
+  EXPECT_TRUE(forward->worker.kernel.cells == reversed->worker.kernel.cells);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,16 +181,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DepositTrack, AStepInsideOneCellPutsAllOfItThere) {
   // r from 0.304 to 0.355 cm (ring 2), z from 5.02 to 5.07 cm (depth bin 51).
-  depositTrack(kernel(), sim->phantom, 1, 250.0f, {25.3f, 25.05f, 5.02f}, {25.35f, 25.06f, 5.07f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 250.0f, {25.3f, 25.05f, 5.02f},
+               {25.35f, 25.06f, 5.07f});
   EXPECT_FLOAT_EQ(kernel().K(1, 2, 51), 250.0f);
   EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(kernel())), 250.0f);
 }
 
 TEST_F(DepositTrack, DepthSharesFollowTheDepthSpentInEachBin) {
   // z 4.95 -> 5.15: 0.05, 0.10 and 0.05 cm in bins 50, 51, 52.
-  depositTrack(kernel(), sim->phantom, 1, 100.0f, {26.0f, 25.0f, 4.95f}, {26.2f, 25.0f, 5.15f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 100.0f, {26.0f, 25.0f, 4.95f},
+               {26.2f, 25.0f, 5.15f});
   // Against the accumulated single-precision edges of bins 50 and 51.
-  const double U50 = sim->phantom.upperEdge[50], U51 = sim->phantom.upperEdge[51];
+  const double U50 = sim->shared.phantom.upperEdge[50], U51 = sim->shared.phantom.upperEdge[51];
   const double z0 = 4.95f, z1 = 5.15f;
   EXPECT_NEAR(depthTotal(50), 100.0 * (U50 - z0) / (z1 - z0), 1e-4);
   EXPECT_NEAR(depthTotal(51), 100.0 * (U51 - U50) / (z1 - z0), 1e-4);
@@ -200,9 +202,10 @@ TEST_F(DepositTrack, DepthSharesFollowTheDepthSpentInEachBin) {
 }
 
 TEST_F(DepositTrack, TheDeepestShareOfAStepEndingAtThirtyCentimetresGoesToBin300) {
-  depositTrack(kernel(), sim->phantom, 1, 90.0f, {26.0f, 25.0f, 29.85f}, {26.1f, 25.0f, 30.0f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 90.0f, {26.0f, 25.0f, 29.85f},
+               {26.1f, 25.0f, 30.0f});
   // Bin 299 ends at 29.9 (accumulated edge), bin 300 reaches 30.0000782.
-  const double edge = sim->phantom.upperEdge[299];
+  const double edge = sim->shared.phantom.upperEdge[299];
   EXPECT_NEAR(depthTotal(299), 90.0 * (edge - 29.85f) / (30.0 - 29.85f), 1e-3);
   EXPECT_NEAR(depthTotal(300), 90.0 * (30.0 - edge) / (30.0 - 29.85f), 1e-3);
 }
@@ -211,7 +214,7 @@ TEST_F(DepositTrack, OnlyThePartInsideTwentyFiveCentimetresIsScored) {
   // Diagonal step from r = 24.8 to 25.2 cm: the scored part is linear in r.
   const float a0 = 24.8f / std::sqrt(2.0f), a1 = 25.2f / std::sqrt(2.0f);
   const Point p0{25.0f + a0, 25.0f + a0, 10.0f}, p1{25.0f + a1, 25.0f + a1, 10.05f};
-  depositTrack(kernel(), sim->phantom, 2, 100.0f, p0, p1);
+  depositTrack(kernel(), sim->shared.phantom, 2, 100.0f, p0, p1);
   const double r0 = std::hypot(25.0 - p0.x, 25.0 - p0.y), r1 = std::hypot(25.0 - p1.x, 25.0 - p1.y);
   EXPECT_NEAR(kernelTotal(kernel(), 2), 100.0 * (25.0 - r0) / (r1 - r0), 1e-3);
   EXPECT_GT(kernel().K(2, 125, 101), 0.0f);
@@ -219,11 +222,11 @@ TEST_F(DepositTrack, OnlyThePartInsideTwentyFiveCentimetresIsScored) {
 
 TEST_F(DepositTrack, StepsThatScoreNothing) {
   // Parallel to the axis: the radius does not change.
-  depositTrack(kernel(), sim->phantom, 1, 10.0f, {26.0f, 25.0f, 3.0f}, {26.0f, 25.0f, 3.5f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 10.0f, {26.0f, 25.0f, 3.0f}, {26.0f, 25.0f, 3.5f});
   // Wholly outside the scoring cylinder, in a corner of the phantom.
-  depositTrack(kernel(), sim->phantom, 1, 10.0f, {0.5f, 0.5f, 3.0f}, {0.6f, 0.7f, 3.2f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 10.0f, {0.5f, 0.5f, 3.0f}, {0.6f, 0.7f, 3.2f});
   // No change of depth (the walk never hands one over; nothing to divide by).
-  depositTrack(kernel(), sim->phantom, 1, 10.0f, {26.0f, 25.0f, 3.0f}, {26.5f, 25.0f, 3.0f});
+  depositTrack(kernel(), sim->shared.phantom, 1, 10.0f, {26.0f, 25.0f, 3.0f}, {26.5f, 25.0f, 3.0f});
   EXPECT_EQ(kernelTotal(kernel()), 0.0);
 }
 

@@ -79,34 +79,34 @@ TEST(LookupCoefficients, TheFractionsAreCumulativeInTheOrderCoherentIncoherentPh
 class Tracking : public ::testing::Test {
  protected:
   void use(const Coefficients& mu) { sim = makeSimulation(mu); }
-  std::uint64_t steps() const { return sim->run.rng.steps(); }
+  std::uint64_t steps() const { return sim->worker.rng.steps(); }
   // A photon already in flight at p, as the source would hand it over.
   void place(float E, Point p, Direction d = Direction{}, int layer = 1) {
-    sim->run.photon.E = E;
-    sim->run.photon.position = p;
-    sim->run.photon.direction = d;
-    sim->run.history = HistoryState{};
-    sim->run.history.scoreLayer = layer;
+    sim->worker.photon.E = E;
+    sim->worker.photon.position = p;
+    sim->worker.photon.direction = d;
+    sim->worker.history = HistoryState{};
+    sim->worker.history.scoreLayer = layer;
   }
   std::unique_ptr<Simulation> sim;
 };
 
 TEST_F(Tracking, ASourcePhotonThatLeavesWithoutInteractingDrawsTwoDeviates) {
   use({});  // every coefficient 1e-12 /cm: the free path is far beyond the phantom
-  startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, 2025.0f);
+  startSourcePhoton(sim->worker.rng, sim->worker.photon, sim->worker.history, 2025.0f);
   const std::uint64_t afterSource = steps();
-  trackHistory(*sim);
+  trackHistory(sim->shared, sim->worker);
   EXPECT_EQ(steps(), afterSource + 2);
-  EXPECT_EQ(kernelTotal(sim->run.kernel), 0.0);
+  EXPECT_EQ(kernelTotal(sim->worker.kernel), 0.0);
 }
 
 TEST_F(Tracking, AComptonSampleAtQAboveTenDrawsNoAcceptanceDeviate) {
   use({});
   // 20 MeV, Kahn's first branch (r1 below b), x = 1 + 2 r2/lambda = 40 (about 90
   // degrees, q = 1140 per Angstrom), accepted (0.0975 > r3); then the azimuth.
-  scriptGenerator(sim->run.rng, {P(0.01), P(0.5), P(0.05), P(0.3)});
+  scriptGenerator(sim->worker.rng, {P(0.01), P(0.5), P(0.05), P(0.3)});
   const std::uint64_t before = steps();
-  const ComptonSample c = sampleCompton(sim->run.rng, sim->tables, 20000.0f, Direction{});
+  const ComptonSample c = sampleCompton(sim->worker.rng, sim->shared.tables, 20000.0f, Direction{});
   EXPECT_EQ(steps(), before + 4);
   const double lambda = 511.0 / 20000.0, x = 1.0 + 2.0 * testing::positiveDeviate(P(0.5)) / lambda;
   EXPECT_NEAR(c.scatteredEnergy, 20000.0 / x, 20000.0 / x * 1e-4);  // E' = E / x
@@ -120,12 +120,12 @@ TEST_F(Tracking, ComptonAttemptsDrawThreeAndTheIncoherentTestOneMoreOnlyAfterKah
   // Attempt 2 passes Kahn at a small angle (x = 1.0039, q = 0.8, S(q)/S45 = 0.8)
   // and is rejected by r4 = 0.9: 4 draws. Attempt 3 passes with r4 = 0: 4 draws.
   // Then the azimuth: 12 in all.
-  scriptGenerator(sim->run.rng, {P(0.1), P(0.5), P(0.999),           //
-                                 P(0.1), P(0.01), P(0.001), Z(0.9),  //
-                                 P(0.1), P(0.5), P(0.05), Z(0.0),    //
-                                 P(0.25)});
+  scriptGenerator(sim->worker.rng, {P(0.1), P(0.5), P(0.999),           //
+                                    P(0.1), P(0.01), P(0.001), Z(0.9),  //
+                                    P(0.1), P(0.5), P(0.05), Z(0.0),    //
+                                    P(0.25)});
   const std::uint64_t before = steps();
-  const ComptonSample c = sampleCompton(sim->run.rng, sim->tables, 100.0f, Direction{});
+  const ComptonSample c = sampleCompton(sim->worker.rng, sim->shared.tables, 100.0f, Direction{});
   EXPECT_EQ(steps(), before + 12);
   const double lambda = 5.11, x = 1.0 + 2.0 * testing::positiveDeviate(P(0.5)) / lambda;
   EXPECT_NEAR(c.scatteredEnergy, 100.0 / x, 1e-3);
@@ -140,13 +140,13 @@ TEST_F(Tracking, ACoherentAttemptBeyondSinHalfThetaOneDrawsNoSecondDeviate) {
   // 5 keV: r = 0.9 gives x = 2.3, sin(theta/2) = 5.7 > 1: 1 draw. r = 0.1 gives
   // x = 0.105, sin(theta/2) = 0.26, then r' = 0.99 fails the Thomson factor
   // (1.98 > 1.75): 2 draws. Again with r' = 0.5: accepted, 2 draws; azimuth 1.
-  scriptGenerator(sim->run.rng, {Z(0.9), Z(0.1), Z(0.99), Z(0.1), Z(0.5), Z(0.2)});
+  scriptGenerator(sim->worker.rng, {Z(0.9), Z(0.1), Z(0.99), Z(0.1), Z(0.5), Z(0.2)});
   const std::uint64_t before = steps();
-  const Direction d = sampleCoherent(sim->run.rng, sim->tables, 5.0f, Direction{});
+  const Direction d = sampleCoherent(sim->worker.rng, sim->shared.tables, 5.0f, Direction{});
   EXPECT_EQ(steps(), before + 6);
   // x by linear inverse interpolation of C = 1 - exp(-x) between the first two
   // rows (x = 0 and 0.25), then cos = 1 - 2 s^2.
-  const double c = testing::zeroBasedDeviate(Z(0.1)) * sim->tables.coherentCumulativeMax;
+  const double c = testing::zeroBasedDeviate(Z(0.1)) * sim->shared.tables.coherentCumulativeMax;
   const double x = 0.25 * c / (1.0 - std::exp(-0.25));
   const double s = x * 12.4 / 5.0;
   EXPECT_NEAR(d.cosTheta, 1.0 - 2.0 * s * s, 1e-5);
@@ -156,10 +156,10 @@ TEST_F(Tracking, ThePairDeviatesComeBeforeTheElectronsAndFixTheAnnihilationPhoto
   use({testing::kAbsent, 1.0f, 1.0f, 1.0f});
   place(5000.0f, {25.0f, 25.0f, 15.0f});
   const int v1 = P(0.2), v2 = P(0.7), v3 = P(0.4);
-  scriptGenerator(sim->run.rng, {v1, v2, v3});
+  scriptGenerator(sim->worker.rng, {v1, v2, v3});
   const std::uint64_t before = steps();
-  producePair(*sim, Direction{}, sim->run.photon.position);
-  const HistoryState& h = sim->run.history;
+  producePair(sim->shared, sim->worker, Direction{}, sim->worker.photon.position);
+  const HistoryState& h = sim->worker.history;
   // The first three draws are the pair's, in the order electron azimuth,
   // annihilation polar angle, annihilation azimuth.
   EXPECT_EQ(h.pairAzimuth, testing::positiveDeviate(v1) * PI * 2.0f);
@@ -167,10 +167,10 @@ TEST_F(Tracking, ThePairDeviatesComeBeforeTheElectronsAndFixTheAnnihilationPhoto
   EXPECT_EQ(h.annihilationPhi, testing::positiveDeviate(v3) * PI * 2.0f);
   EXPECT_GT(steps(), before + 3);  // the 1989 keV electron and positron are deflected
   // Electron and positron, 1989 keV each, stay in the phantom and in layer 1.
-  EXPECT_NEAR(kernelTotal(sim->run.kernel, 1), 2 * 1989.0, 2 * 1989.0 * 1e-5);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel, 1), 2 * 1989.0, 2 * 1989.0 * 1e-5);
   // The first annihilation photon: 511 keV from the positron's end, its direction
   // set in phantom coordinates.
-  const PhotonState& p = sim->run.photon;
+  const PhotonState& p = sim->worker.photon;
   EXPECT_EQ(p.E, 511.0f);
   EXPECT_EQ(p.direction.cosTheta, std::cos(h.annihilationTheta));
   EXPECT_EQ(p.direction.sinPhi, std::sin(h.annihilationPhi));
@@ -184,43 +184,45 @@ TEST_F(Tracking, APairJustAboveThresholdDepositsBothParticlesAtThePairPoint) {
   use({testing::kAbsent, 1.0f, 1.0f, 1.0f});
   place(1025.0f, {25.05f, 25.05f, 3.05f});
   const std::uint64_t before = steps();
-  producePair(*sim, Direction{}, sim->run.photon.position);
+  producePair(sim->shared, sim->worker, Direction{}, sim->worker.photon.position);
   EXPECT_EQ(steps(), before + 3);
-  EXPECT_FLOAT_EQ(sim->run.kernel.K(1, 1, 31), 3.0f);  // 2 x 1.5 keV, ring 1, depth bin 31
-  EXPECT_EQ(sim->run.photon.position.z, 3.05f);
-  startSecondAnnihilationPhoton(sim->run.photon, sim->run.history);
-  EXPECT_EQ(sim->run.photon.position.x, 25.05f);
-  EXPECT_EQ(sim->run.history.annihilationStage, 3);
+  EXPECT_FLOAT_EQ(sim->worker.kernel.K(1, 1, 31), 3.0f);  // 2 x 1.5 keV, ring 1, depth bin 31
+  EXPECT_EQ(sim->worker.photon.position.z, 3.05f);
+  startSecondAnnihilationPhoton(sim->worker.photon, sim->worker.history);
+  EXPECT_EQ(sim->worker.photon.position.x, 25.05f);
+  EXPECT_EQ(sim->worker.history.annihilationStage, 3);
   // Opposite to the first: polar angle pi - theta_a, azimuth pi + phi_a.
-  EXPECT_EQ(sim->run.photon.direction.cosTheta, std::cos(PI - sim->run.history.annihilationTheta));
-  EXPECT_EQ(sim->run.photon.direction.cosPhi, std::cos(PI + sim->run.history.annihilationPhi));
+  EXPECT_EQ(sim->worker.photon.direction.cosTheta,
+            std::cos(PI - sim->worker.history.annihilationTheta));
+  EXPECT_EQ(sim->worker.photon.direction.cosPhi,
+            std::cos(PI + sim->worker.history.annihilationPhi));
 }
 
 TEST_F(Tracking, WhenTheFirstAnnihilationPhotonLeavesTheSecondStillStarts) {
   use({testing::kAbsent, testing::kAbsent, 1.0f, 0.0f});  // photoelectric only
   // First photon straight up out of the entrance face from the annihilation point.
   place(511.0f, {25.0f, 25.0f, 0.0f}, {std::sin(PI), std::cos(PI), 0.0f, 1.0f}, 2);
-  HistoryState& h = sim->run.history;
+  HistoryState& h = sim->worker.history;
   h.annihilationStage = 2;
   h.annihilationPoint = {25.0f, 25.0f, 0.0f};
   h.annihilationTheta = PI;
   h.annihilationPhi = 0.0f;
   const std::uint64_t before = steps();
-  trackHistory(*sim);
+  trackHistory(sim->shared, sim->worker);
   EXPECT_EQ(steps(), before + 4);  // two per photon step, one step each
   EXPECT_EQ(h.annihilationStage, 3);
-  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->run.kernel, 2)), 511.0f);
-  EXPECT_EQ(kernelTotal(sim->run.kernel, 1), 0.0);
+  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->worker.kernel, 2)), 511.0f);
+  EXPECT_EQ(kernelTotal(sim->worker.kernel, 1), 0.0);
 }
 
 TEST_F(Tracking, APhotonInteractingExactlyOnTheBackFaceStaysInside) {
   use({testing::kAbsent, testing::kAbsent, 1.0f, 0.0f});
   // Travelling along +x on the face z = 30: the interaction point has z1 = 30.
   place(80.0f, {25.5f, 25.0f, 30.0f}, {1.0f, 0.0f, 0.0f, 1.0f});
-  scriptGenerator(sim->run.rng, {P(0.8), P(0.5)});  // s = -ln 0.8 = 0.223 cm
-  trackHistory(*sim);
+  scriptGenerator(sim->worker.rng, {P(0.8), P(0.5)});  // s = -ln 0.8 = 0.223 cm
+  trackHistory(sim->shared, sim->worker);
   // r = 0.5 + 0.223 cm: ring 4; depth bin 300; the whole energy as primary.
-  EXPECT_FLOAT_EQ(sim->run.kernel.K(1, 4, 300), 80.0f);
+  EXPECT_FLOAT_EQ(sim->worker.kernel.K(1, 4, 300), 80.0f);
 }
 
 TEST_F(Tracking, AComptonPhotonBelowTheCutOffEndsWithBothDepositsAddingUpToItsEnergy) {
@@ -228,12 +230,12 @@ TEST_F(Tracking, AComptonPhotonBelowTheCutOffEndsWithBothDepositsAddingUpToItsEn
   place(5.05f, {25.0f, 25.0f, 10.0f});
   // Step, choice, then a back-scattering sample: second branch with r2 near 1
   // (x = 1.0197, E' = 4.95 keV), accepted; q = 0.41 < 10 so r4 (0) is drawn.
-  scriptGenerator(sim->run.rng, {P(0.5), P(0.5), P(0.9), P(0.9999), P(0.5), Z(0.0), P(0.1)});
+  scriptGenerator(sim->worker.rng, {P(0.5), P(0.5), P(0.9), P(0.9999), P(0.5), Z(0.0), P(0.1)});
   const std::uint64_t before = steps();
-  trackHistory(*sim);
+  trackHistory(sim->shared, sim->worker);
   EXPECT_EQ(steps(), before + 7);
-  const double recoil = kernelTotal(sim->run.kernel, 1),
-               scattered = kernelTotal(sim->run.kernel, 2);
+  const double recoil = kernelTotal(sim->worker.kernel, 1),
+               scattered = kernelTotal(sim->worker.kernel, 2);
   EXPECT_GT(recoil, 0.0);     // the recoil electron of the first scattering is primary
   EXPECT_LT(scattered, 5.0);  // E' below the cut-off, deposited as scatter
   EXPECT_GT(scattered, 4.9);
@@ -245,21 +247,21 @@ TEST_F(Tracking, ACoherentScatteringMakesTheRestOfTheHistoryScatter) {
   place(100.0f, {25.0f, 25.0f, 10.0f});
   // Step, choice 0.25 <= P1 = 0.5: coherent (r 0.1, r' 0, azimuth); step, choice
   // 0.9: photoelectric.
-  scriptGenerator(sim->run.rng, {P(0.5), P(0.25), Z(0.1), Z(0.0), Z(0.3), P(0.5), P(0.9)});
+  scriptGenerator(sim->worker.rng, {P(0.5), P(0.25), Z(0.1), Z(0.0), Z(0.3), P(0.5), P(0.9)});
   const std::uint64_t before = steps();
-  trackHistory(*sim);
+  trackHistory(sim->shared, sim->worker);
   EXPECT_EQ(steps(), before + 7);
-  EXPECT_EQ(kernelTotal(sim->run.kernel, 1), 0.0);
-  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->run.kernel, 2)), 100.0f);
+  EXPECT_EQ(kernelTotal(sim->worker.kernel, 1), 0.0);
+  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->worker.kernel, 2)), 100.0f);
 }
 
 TEST_F(Tracking, APhotoelectricFirstInteractionScoresTheWholeEnergyAsPrimary) {
   use({testing::kAbsent, testing::kAbsent, 0.5f, 0.0f});
-  startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, 25.0f);
-  trackHistory(*sim);
+  startSourcePhoton(sim->worker.rng, sim->worker.photon, sim->worker.history, 25.0f);
+  trackHistory(sim->shared, sim->worker);
   // Unless the first step left the phantom (it cannot: the face z = 0 holds the
   // start and the path goes in along +z, ending before z = 30 for r1 > e^-15).
-  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->run.kernel, 1)), 25.0f);
+  EXPECT_FLOAT_EQ(static_cast<float>(kernelTotal(sim->worker.kernel, 1)), 25.0f);
 }
 
 // Energy balance of whole histories in a strongly absorbing medium: started at
@@ -278,14 +280,14 @@ TEST_P(EnergyBalance, EveryHistoryScoresItsEnergy) {
   const int histories = 40;
   int exact = 0;
   for (int n = 0; n < histories; ++n) {
-    const double before = kernelTotal(sim->run.kernel);
+    const double before = kernelTotal(sim->worker.kernel);
     place(E, {25.0f, 25.0f, 15.0f});
-    trackHistory(*sim);
-    const double scored = kernelTotal(sim->run.kernel) - before;
+    trackHistory(sim->shared, sim->worker);
+    const double scored = kernelTotal(sim->worker.kernel) - before;
     ASSERT_LE(scored, E * (1 + 1e-5)) << "history " << n;
     if (std::fabs(scored - E) <= E * 1e-5) ++exact;
   }
-  EXPECT_NEAR(kernelTotal(sim->run.kernel), histories * E, histories * E * 2e-3);
+  EXPECT_NEAR(kernelTotal(sim->worker.kernel), histories * E, histories * E * 2e-3);
   EXPECT_GE(exact, histories * 3 / 4);
 }
 

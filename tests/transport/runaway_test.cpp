@@ -28,8 +28,8 @@ void expectRunaway(const std::function<void()>& loop, const std::string& expecte
 TEST(RunawayHistory, ComptonSamplingWithANegativeIncoherentFunctionMaxStops) {
   // S/S45 is then negative and below every deviate: no attempt is ever accepted.
   auto sim = makeSimulation({});
-  sim->tables.incoherentFunctionMax = -1.0f;
-  expectRunaway([&] { sampleCompton(sim->run.rng, sim->tables, 25.0f, Direction{}); },
+  sim->shared.tables.incoherentFunctionMax = -1.0f;
+  expectRunaway([&] { sampleCompton(sim->worker.rng, sim->shared.tables, 25.0f, Direction{}); },
                 "Transport error: the Compton sampling at 25.0 keV did not end within 1000000 "
                 "attempts; the tables of water20.dat cannot be those of water");
 }
@@ -37,10 +37,10 @@ TEST(RunawayHistory, ComptonSamplingWithANegativeIncoherentFunctionMaxStops) {
 TEST(RunawayHistory, CoherentSamplingWithNoWeightAtReachableAnglesStops) {
   // All of C's weight beyond x = 10.75: at 20 keV sin(theta/2) = x 12.4/20 > 1 always.
   auto sim = makeSimulation({});
-  for (int k = 1; k < kScatterRows; ++k) sim->tables.scatter.C[k] = 0.0f;
-  sim->tables.scatter.C[kScatterRows] = 1.0f;
-  sim->tables.coherentCumulativeMax = 1.0f;
-  expectRunaway([&] { sampleCoherent(sim->run.rng, sim->tables, 20.0f, Direction{}); },
+  for (int k = 1; k < kScatterRows; ++k) sim->shared.tables.scatter.C[k] = 0.0f;
+  sim->shared.tables.scatter.C[kScatterRows] = 1.0f;
+  sim->shared.tables.coherentCumulativeMax = 1.0f;
+  expectRunaway([&] { sampleCoherent(sim->worker.rng, sim->shared.tables, 20.0f, Direction{}); },
                 "the coherent sampling at 20.0 keV did not end within 1000000 attempts");
 }
 
@@ -49,9 +49,9 @@ TEST(RunawayHistory, APhotonThatOnlyScattersInPlaceStops) {
   // 20 keV photon random-walks in steps of about 1 um and would need some 1E+10
   // steps to leave the phantom.
   auto sim = makeSimulation({1.0e4f, 1.0e-12f, 1.0e-12f, 0.0f});
-  startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, 20.0f);
-  sim->run.photon.position.z = 15.0f;
-  expectRunaway([&] { trackHistory(*sim); },
+  startSourcePhoton(sim->worker.rng, sim->worker.photon, sim->worker.history, 20.0f);
+  sim->worker.photon.position.z = 15.0f;
+  expectRunaway([&] { trackHistory(sim->shared, sim->worker); },
                 "Transport error: a photon at 20.0 keV did not end within 1000000 steps");
 }
 

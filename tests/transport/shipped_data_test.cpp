@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "simulation/engine.h"
 #include "simulation/kernel.h"
 #include "simulation/physics_data.h"
 #include "simulation/run.h"
@@ -48,11 +49,11 @@ bool updatingReferences() {
 
 std::unique_ptr<Simulation> shippedSimulation() {
   auto sim = std::make_unique<Simulation>();
-  if (auto e = readPhysicsData(sim->tables, kData)) {
+  if (auto e = readPhysicsData(sim->shared.tables, kData)) {
     ADD_FAILURE() << e->message();
     return nullptr;
   }
-  setUpPhantom(sim->phantom);
+  setUpPhantom(sim->shared.phantom);
   return sim;
 }
 
@@ -78,8 +79,9 @@ TEST_P(PrimaryAttenuation, PrimaryLayerFallsAsExpOfMuTotTimesDepth) {
   const BeamCase c = GetParam();
   auto sim = shippedSimulation();
   ASSERT_TRUE(sim);
-  const double mu = lookupCoefficients(sim->tables.photon, c.E).total;
-  const double shift = sim->phantom.upperEdge[c.firstB] - sim->phantom.upperEdge[c.firstA];
+  const double mu = lookupCoefficients(sim->shared.tables.photon, c.E).total;
+  const double shift =
+      sim->shared.phantom.upperEdge[c.firstB] - sim->shared.phantom.upperEdge[c.firstA];
   const double expected = std::exp(-mu * shift);
 
   // Batches give the statistical error of the two window sums and their covariance.
@@ -88,14 +90,14 @@ TEST_P(PrimaryAttenuation, PrimaryLayerFallsAsExpOfMuTotTimesDepth) {
   auto window = [&](int first) {
     double s = 0;
     for (int d = first; d < first + c.width; ++d)
-      for (int r = 1; r <= kRadialBins; ++r) s += sim->run.kernel.K(1, r, d);
+      for (int r = 1; r <= kRadialBins; ++r) s += sim->worker.kernel.K(1, r, d);
     return s;
   };
   for (int b = 0; b < batches; ++b) {
-    sim->run.kernel = DoseKernel{};
+    sim->worker.kernel = DoseKernel{};
     for (int h = 0; h < c.histories / batches; ++h) {
-      startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, c.E);
-      trackHistory(*sim);
+      startSourcePhoton(sim->worker.rng, sim->worker.photon, sim->worker.history, c.E);
+      trackHistory(sim->shared, sim->worker);
     }
     const double a = window(c.firstA), bb = window(c.firstB);
     sumA += a;
@@ -130,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
 // point and an FNV-1a hash of every cell's bits, with the generator's step count.
 std::string kernelDigest(const Simulation& sim, std::int64_t histories) {
   std::uint64_t hash = 1469598103934665603ull;
-  for (float v : sim.run.kernel.cells) {
+  for (float v : sim.worker.kernel.cells) {
     std::uint32_t bits;
     std::memcpy(&bits, &v, sizeof bits);
     for (int i = 0; i < 4; ++i) {
@@ -143,9 +145,9 @@ std::string kernelDigest(const Simulation& sim, std::int64_t histories) {
                 "histories %lld\r\ngenerator steps %llu\r\nlayer 1 %a\r\nlayer 2 %a\r\ncells fnv1a "
                 "%016llx\r\n",
                 static_cast<long long>(histories),
-                static_cast<unsigned long long>(sim.run.rng.steps()),
-                testing::kernelTotal(sim.run.kernel, 1), testing::kernelTotal(sim.run.kernel, 2),
-                static_cast<unsigned long long>(hash));
+                static_cast<unsigned long long>(sim.worker.rng.steps()),
+                testing::kernelTotal(sim.worker.kernel, 1),
+                testing::kernelTotal(sim.worker.kernel, 2), static_cast<unsigned long long>(hash));
   return text;
 }
 
@@ -153,18 +155,11 @@ TEST(Regression, TheHistoryLoopReproducesTheReferenceKernelBitForBit) {
   auto sim = shippedSimulation();
   ASSERT_TRUE(sim);
   ASSERT_FALSE(readRunInput(sim->input, kRegression).has_value());
-  const double total = sim->input.parameters.historyTotal;
+  const BinCounts counts = binHistoryCounts(sim->input);
   std::int64_t histories = 0;
-  for (int i = 1; i <= sim->input.lastBin; ++i) {
-    const float fluence = sim->input.spectrum.fluence[i];
-    if (fluence == 0.0f) continue;
-    const auto inBin = static_cast<std::int32_t>(static_cast<double>(fluence) * total);
-    for (std::int32_t h = 0; h < inBin; ++h) {
-      startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history,
-                        50.0f * static_cast<float>(i) - 25.0f);
-      trackHistory(*sim);
-    }
-    histories += inBin;
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    runBinHistories(sim->shared, sim->worker, i, counts[i]);
+    histories += counts[i];
   }
   const std::string digest = kernelDigest(*sim, histories);
   const fs::path reference = kRegression / "expected_kernel.txt";
@@ -172,14 +167,20 @@ TEST(Regression, TheHistoryLoopReproducesTheReferenceKernelBitForBit) {
   EXPECT_EQ(digest, readBytes(reference));
 }
 
-TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
+// A folder with the shipped data files and the regression run's input files.
+fs::path regressionFolder(const std::string& tag) {
   const fs::path dir =
-      fs::temp_directory_path() / ("transport_regression_" + std::to_string(::getpid()));
+      fs::temp_directory_path() / ("transport_" + tag + "_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   for (const char* f : {"water20.dat", "ELDAT.dat"})
     fs::copy_file(kData / f, dir / f, fs::copy_options::overwrite_existing);
   for (const char* f : {"S_SPCTL.dat", "B2F.dat"})
     fs::copy_file(kRegression / f, dir / f, fs::copy_options::overwrite_existing);
+  return dir;
+}
+
+TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
+  const fs::path dir = regressionFolder("regression");
   std::istringstream in("\n\n");
   std::ostringstream out;
   const int status = runSimulation(
@@ -195,6 +196,38 @@ TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
   if (updatingReferences()) writeBytes(reference, result);
   EXPECT_EQ(result.size(), readBytes(reference).size());
   EXPECT_TRUE(result == readBytes(reference)) << "the result differs from " << reference;
+}
+
+TEST(NoResult, AFieldWithNoEnergySaysWhatHappened) {
+  // One history of bin 119 (5.925 MeV): its energy lands off the axis, outside
+  // the smaller fields, while the kernel does hold energy.
+  const fs::path dir = regressionFolder("one_history");
+  std::string spectrum;
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%06.3f, %s\r\n", 0.05 * i - 0.025,
+                  i == 119 ? "1.000E+00" : "0.000E+00");
+    spectrum += line;
+  }
+  writeBytes(dir / "S_SPCTL.dat", spectrum + "10.0\r\n029\r\n10.80\r\n");
+  writeBytes(dir / "B2F.dat", "one.tmr\r\n1\r\n");
+  std::istringstream in("\n\n");
+  std::ostringstream out;
+  const int status = runSimulation(
+      in, out,
+      [] {
+        return ClockTime{10, 0, 0};
+      },
+      dir);
+  const bool written = fs::exists(dir / "one.tmr");
+  fs::remove_all(dir);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.str().find("\nNo energy was scored within the 4, 6, 8, 10, 12, 15, 20 cm square "
+                           "fields (the 1 history run scored only outside them), so their curves "
+                           "cannot be normalised: the result file one.tmr is not written\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_FALSE(written);
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ void fillPhotonTable(PhotonCoefficientTable& table, const Coefficients& mu) {
 
 std::unique_ptr<Simulation> makeSimulation(const Coefficients& mu) {
   auto sim = std::make_unique<Simulation>();
-  setUpPhantom(sim->phantom);
-  PhysicsTables& t = sim->tables;
+  setUpPhantom(sim->shared.phantom);
+  PhysicsTables& t = sim->shared.tables;
   fillPhotonTable(t.photon, mu);
   for (int k = 1; k <= kScatterRows; ++k) {
     const float x = 0.25f * static_cast<float>(k - 1);
