@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -64,12 +65,23 @@ void fail(const char* what) {
 }
 
 void runFewHistories(const dravik::PhysicsTables& tables) {
+  const float last = tables.photon.energy[tables.photon.rowCount];
+  // Every photon energy a run can reach, from the cut-off up to the highest bin
+  // centre below the table's end, must give finite coefficients: a NaN or an
+  // infinity here is a table the transport cannot use, even if the few
+  // histories below happen not to meet it.
+  for (float E = dravik::CUTOFF_ENERGY; E < last && E <= 19975.0f; E += 25.0f) {
+    const dravik::PhotonCoefficients mu = dravik::lookupCoefficients(tables.photon, E);
+    if (!(std::isfinite(mu.total) && std::isfinite(mu.P1) && std::isfinite(mu.P2) &&
+          std::isfinite(mu.P3)))
+      fail("an accepted coefficient table gives a coefficient that is not finite");
+  }
+
   constexpr float kEnergies[] = {125.0f, 1525.0f, 17975.0f};  // bin centres [keV]
-  constexpr int kHistoriesPerEnergy = 4;
+  constexpr int kHistoriesPerEnergy = 8;
   auto sim = std::make_unique<dravik::Simulation>();
   sim->tables = tables;
   dravik::setUpPhantom(sim->phantom);
-  const float last = tables.photon.energy[tables.photon.rowCount];
   for (float E : kEnergies) {
     if (!(last > E)) continue;
     for (int h = 0; h < kHistoriesPerEnergy; ++h) {
