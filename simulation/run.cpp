@@ -10,10 +10,12 @@
 #include "simulation/fixed_format.h"
 #include "simulation/kernel.h"
 #include "simulation/physics_data.h"
+#include "simulation/result_output.h"
 #include "simulation/run_input.h"
 #include "simulation/square_fields.h"
 #include "simulation/state.h"
 #include "simulation/transport/photon.h"
+#include "simulation/transport/runaway.h"
 
 namespace dravik {
 
@@ -60,10 +62,8 @@ InputResult checkCoefficientReach(const PhysicsTables& tables, const RunInput& i
                         std::to_string(highest) + " keV)"};
 }
 
-}  // namespace
-
-int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
-                  const std::filesystem::path& folder) {
+int runSequence(std::istream& in, std::ostream& out, const Clock& clock,
+                const std::filesystem::path& folder) {
   // The generator is set up when the state is created, before any file is read.
   auto sim = std::make_unique<Simulation>();
   RunInput& input = sim->input;
@@ -84,6 +84,8 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   if (name.empty()) {
     return stopWithError(in, out, "Input error: B2F.dat, line 1: the result file name is empty");
   }
+  if (auto message = checkResultOutput(folder, name, input))
+    return stopWithError(in, out, *message);
 
   const SpectrumInput& spectrum = input.spectrum;
   out << "   Acceeleration energy = " << fixedReal(spectrum.accelerationEnergy, 6, 2) << " [MeV]\n"
@@ -136,6 +138,17 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   waitForEnter(in);
   out << "Stop - Program terminated." << std::endl;
   return 0;
+}
+
+}  // namespace
+
+int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
+                  const std::filesystem::path& folder) {
+  try {
+    return runSequence(in, out, clock, folder);
+  } catch (const RunawayHistory& e) {
+    return stopWithError(in, out, e.what());
+  }
 }
 
 }  // namespace dravik

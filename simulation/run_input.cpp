@@ -26,6 +26,8 @@ InputResult readSpectrum(SpectrumInput& spectrum, int& lastBin, float& sum,
     float energy = 0.0f;  // read and not used, but it must be a number
     if (auto e = in.fixedReal(i, 1, 6, energy)) return e;
     if (auto e = in.fixedReal(i, 9, 17, spectrum.fluence[i])) return e;
+    if (spectrum.fluence[i] < 0.0f)
+      return in.fieldError(i, 9, 17, "a negative fluence; fluences must be non-negative");
     sum = spectrum.fluence[i] + sum;
   }
   if (auto e = in.freeReal(401, spectrum.accelerationEnergy)) return e;
@@ -37,9 +39,9 @@ InputResult readSpectrum(SpectrumInput& spectrum, int& lastBin, float& sum,
   if (lastBin == 0)
     return InputError{in.fileName(), 0, "every fluence is zero: there is nothing to simulate"};
   if (!(sum > 0.0f) || !std::isfinite(sum)) {
-    return InputError{in.fileName(), 0,
-                      "the fluences sum to " + std::to_string(sum) +
-                          "; they must be non-negative with a positive sum"};
+    return InputError{
+        in.fileName(), 0,
+        "the fluences sum to " + std::to_string(sum) + "; their sum must be positive and finite"};
   }
   return std::nullopt;
 }

@@ -1,12 +1,9 @@
 #include "simulation/square_fields.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <system_error>
 
 #include "simulation/fixed_format.h"
+#include "simulation/result_output.h"
 #include "simulation/run_input.h"
 
 namespace dravik {
@@ -52,6 +49,24 @@ bool synthesizeSquareFields(const DoseKernel& kernel, TmrTable& tmr) {
 
 std::optional<std::string> writeResultFile(const std::filesystem::path& file, const TmrTable& tmr,
                                            const RunInput& input) {
+  const std::string shown = file.filename().string();
+  // A value that is not finite, or does not fit its columns, would reach the
+  // results window as asterisks: the run stops instead and an earlier result of
+  // that name stays.
+  if (auto e = checkResultHeader(input)) {
+    return "Output error: the result file " + shown + " is not written: " + e->message();
+  }
+  for (int k = 1; k <= kFields; ++k) {
+    for (int n = 1; n <= kDepthBins; ++n) {
+      const float v = tmr.T(k, n);
+      if (!std::isfinite(v) || fixedReal(v, 7, 4).find('*') != std::string::npos) {
+        return "Output error: the result file " + shown + " is not written: the TMR of the " +
+               std::to_string(static_cast<int>(fieldSides[k - 1])) + " cm field at depth bin " +
+               std::to_string(n) + " is " + std::to_string(v) + ", not a ratio that fits the table";
+      }
+    }
+  }
+
   const char* eol = "\r\n";
   std::string text;
   text.reserve(305 * 80);
@@ -66,32 +81,10 @@ std::optional<std::string> writeResultFile(const std::filesystem::path& file, co
     text += eol;
   }
 
-  // Written beside the target and renamed over it when complete, so a reader
-  // never sees a half-written result.
-  const std::string shown = file.filename().string();
-  std::filesystem::path temporary = file;
-  temporary += ".partial";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      const int code = errno;
-      return "Output error: the result file " + shown + " cannot be created (" +
-             std::strerror(code) + ")";
-    }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return "Output error: the result file " + shown + " cannot be written";
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return "Output error: the result file " + shown + " cannot be written (" + ec.message() + ")";
+  // Written beside the target, synced to the disk and renamed over it when
+  // complete, so a reader never sees a half-written result.
+  if (auto reason = replaceFileDurably(file, text)) {
+    return "Output error: the result file " + shown + " " + *reason;
   }
   return std::nullopt;
 }

@@ -98,8 +98,11 @@ struct Phantom {
   // accumulated once here (the same sums the scoring walks would form).
   std::array<float, kDepthBins + 1> upperEdge{};  // [cm]; upperEdge[300] = 30.0000782
 
+  // Written as the conjunction of the bounds so that a point with a NaN
+  // coordinate is outside (every comparison with NaN is false); for every other
+  // point it is the phantom test "not below 0 and not beyond the extent".
   bool contains(float x, float y, float z) const {
-    return !(x < 0.0f || x > xExtent || y < 0.0f || y > yExtent || z < 0.0f || z > zExtent);
+    return x >= 0.0f && x <= xExtent && y >= 0.0f && y <= yExtent && z >= 0.0f && z <= zExtent;
   }
 };
 

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace dravik {
@@ -31,6 +33,24 @@ std::string_view cut(std::string_view line, int first, int last) {
 }
 
 std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+const std::string kNotANumber = "which is not a number";
+
+// Why a text that parseReal refused is no single-precision real: a finite
+// number beyond the largest float is named as such.
+std::string notARealBecause(std::string_view text) {
+  const std::string copy(text);
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  const bool whole = end == copy.c_str() + copy.size() && !copy.empty();
+  const bool exponent = copy.find_first_of("eE") != std::string::npos;
+  const bool word = copy.find_first_of("nN") != std::string::npos;  // "inf", "nan"
+  if (whole && exponent && !word &&
+      (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())) {
+    return "a number too large for single precision";
+  }
+  return kNotANumber;
+}
 
 }  // namespace
 
@@ -111,13 +131,21 @@ InputResult TextInput::fixedReal(int n, int first, int last, float& out) const {
     return std::nullopt;
   }
   if (!parseReal(field, out)) {
-    return error(n, columns(first, last) + " hold " + quoted(field) + ", which is not a number");
+    return error(n,
+                 columns(first, last) + " hold " + quoted(field) + ", " + notARealBecause(field));
   }
   if (field.find('.') == std::string_view::npos) {
     return error(n, columns(first, last) + " hold " + quoted(field) +
                         ", a number written without its decimal point");
   }
   return std::nullopt;
+}
+
+InputError TextInput::fieldError(int n, int first, int last, const std::string& what) const {
+  std::string_view text;
+  if (n >= 1 && n <= lineCount()) text = lines_[static_cast<std::size_t>(n - 1)];
+  return error(
+      n, columns(first, last) + " hold " + quoted(trim(cut(text, first, last))) + ", " + what);
 }
 
 InputResult TextInput::fixedInteger(int n, int first, int last, int& out) const {
@@ -152,7 +180,10 @@ InputResult TextInput::freeReal(int n, float& out) const {
   if (auto e = line(n, text)) return e;
   const std::string_view value = firstValue(text);
   if (value.empty()) return error(n, "the line holds no number");
-  if (!parseReal(value, out)) return error(n, quoted(value) + " is not a number");
+  if (!parseReal(value, out)) {
+    const std::string why = notARealBecause(value);
+    return error(n, quoted(value) + (why == kNotANumber ? " is not a number" : ", " + why));
+  }
   return std::nullopt;
 }
 

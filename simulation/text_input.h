@@ -35,6 +35,9 @@ class TextInput {
   InputResult freeInteger(int n, int& out) const;
 
   InputError error(int n, std::string what) const { return InputError{name_, n, std::move(what)}; }
+  // An error about the field in columns first ... last of line n, quoting it as
+  // written: "columns 10-19 hold \"-1.0E+00\", <what>".
+  InputError fieldError(int n, int first, int last, const std::string& what) const;
 
  private:
   std::string name_;

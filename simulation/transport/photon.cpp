@@ -6,6 +6,7 @@
 #include "simulation/kernel.h"
 #include "simulation/transport/absorption.h"
 #include "simulation/transport/electron.h"
+#include "simulation/transport/runaway.h"
 #include "simulation/transport/scatter.h"
 
 namespace dravik {
@@ -22,7 +23,8 @@ void trackPhoton(Simulation& sim) {
   PhotonState& photon = sim.run.photon;
   HistoryState& history = sim.run.history;
   LaggedAdditiveGenerator& rng = sim.run.rng;
-  for (;;) {
+  for (long step = 1;; ++step) {
+    if (step > kMaxPhotonSteps) stopRunawayHistory("a photon", photon.E, kMaxPhotonSteps, "steps");
     history.pairStage = 0;
     if (photon.E < CUTOFF_ENERGY) {
       depositPoint(sim.run.kernel, sim.phantom, history.scoreLayer, photon.E, photon.position);

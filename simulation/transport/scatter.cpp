@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "simulation/transport/runaway.h"
+
 namespace dravik {
 
 namespace {
@@ -53,7 +55,9 @@ ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& t
   const float lambda = ELECTRON_REST_ENERGY / E;  // wavelength in Compton wavelengths
   const float branch = (lambda + 2.0f) / (9.0f * lambda + 2.0f);
   float theta = 0.0f;  // scattering angle [rad]
-  for (;;) {
+  for (long attempt = 1;; ++attempt) {
+    if (attempt > kMaxSamplingAttempts)
+      stopRunawayHistory("the Compton sampling", E, kMaxSamplingAttempts, "attempts");
     const float r1 = rng.nextPositiveDeviate();
     const float r2 = rng.nextPositiveDeviate();
     const float r3 = rng.nextPositiveDeviate();
@@ -100,7 +104,9 @@ Direction sampleCoherent(LaggedAdditiveGenerator& rng, const PhysicsTables& tabl
                          const Direction& before) {
   const ScatterFactorTable& f = tables.scatter;
   float cosTheta = 1.0f;
-  for (;;) {
+  for (long attempt = 1;; ++attempt) {
+    if (attempt > kMaxSamplingAttempts)
+      stopRunawayHistory("the coherent sampling", E, kMaxSamplingAttempts, "attempts");
     const float c = rng.nextZeroBasedDeviate() * tables.coherentCumulativeMax;
     const int k = firstRowAbove(f.C, c);
     const float x = f.x[k - 1] + (f.x[k] - f.x[k - 1]) * (c - f.C[k - 1]) / (f.C[k] - f.C[k - 1]);

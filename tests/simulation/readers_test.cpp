@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "simulation/physics_data.h"
 #include "simulation/run_input.h"
@@ -92,6 +93,117 @@ INSTANTIATE_TEST_SUITE_P(
                   "line 31: line missing (the file ends after line 30)"}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// A value the transport cannot use: the field is replaced (right-aligned in its
+// columns) and the reader must refuse it, naming file, line and columns.
+struct Unphysical {
+  const char* name;
+  int line, first, last;  // the field to replace (fixture water20.dat: rows on lines 3-5
+                          // at 1 keV, 1022 keV, 30 MeV; scatter rows on lines 6-50)
+  const char* text;
+  const char* expected;  // part of the message
+};
+
+void PrintTo(const Unphysical& u, std::ostream* os) { *os << u.name; }
+
+std::string withField(std::string line, int first, int last, const std::string& text) {
+  const auto width = static_cast<std::size_t>(last - first + 1);
+  if (line.size() < static_cast<std::size_t>(last))
+    line.resize(static_cast<std::size_t>(last), ' ');
+  line.replace(static_cast<std::size_t>(first - 1), width,
+               std::string(width - text.size(), ' ') + text);
+  return line;
+}
+
+class UnphysicalWater : public ::testing::TestWithParam<Unphysical> {};
+
+TEST_P(UnphysicalWater, IsRefusedNamingLineAndColumns) {
+  const Unphysical& u = GetParam();
+  ScratchFolder dir;
+  auto lines = readLines(fixture("water20.dat"));
+  lines[u.line - 1] = withField(lines[u.line - 1], u.first, u.last, u.text);
+  writeLines(dir / "water20.dat", lines);
+  PhysicsTables t;
+  const auto e = readWaterData(t, dir / "water20.dat");
+  ASSERT_TRUE(e) << "accepted " << u.text;
+  EXPECT_NE(e->message().find(std::string("Input error: water20.dat, line ") +
+                              std::to_string(u.line) + ": columns " + std::to_string(u.first)),
+            std::string::npos)
+      << e->message();
+  EXPECT_NE(e->message().find(u.expected), std::string::npos) << e->message();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnphysicalWater,
+    ::testing::Values(
+        Unphysical{"CoherentZero", 3, 10, 19, "0.000E+00", "the coherent coefficient reads as 0"},
+        Unphysical{"IncoherentNegative", 4, 20, 29, "-2.500E-01",
+                   "the incoherent coefficient is negative"},
+        Unphysical{"PhotoelectricBelowSinglePrecision", 5, 30, 39, "1.000E-50",
+                   "too small for single precision"},
+        Unphysical{"CoherentTooSmallToInterpolate", 5, 10, 19, "1.000E-35",
+                   "the coherent coefficient is below 1e-30"},
+        Unphysical{"CoherentHuge", 4, 10, 19, "3.400E+38",
+                   "beyond any coefficient of water at unit density"},
+        Unphysical{"CoherentBeyondSinglePrecision", 4, 10, 19, "1.000E+39",
+                   "a number too large for single precision"},
+        Unphysical{"IncoherentAboveBound", 3, 20, 29, "2.000E+04", "is above 1e+04"},
+        Unphysical{"PairNegative", 5, 50, 59, "-5.000E-03",
+                   "the electron-field pair coefficient is negative"},
+        Unphysical{"PairBelowThreshold", 4, 40, 49, "1.000E-03", "at or below the 1.022 MeV"},
+        Unphysical{"EnergyRepeated", 4, 1, 9, "1.000E-03", "the energies must rise strictly"},
+        Unphysical{"EnergyFalling", 5, 1, 9, "1.000E+00", "the energies must rise strictly"},
+        Unphysical{"EnergyZero", 3, 1, 9, "0.000E+00", "the energy must be positive"},
+        Unphysical{"FirstEnergyAboveCutoff", 3, 1, 9, "1.000E-02",
+                   "the first energy must not exceed"},
+        Unphysical{"ScatterXNotRising", 7, 1, 10, "0.000E+00", "x must rise strictly"},
+        Unphysical{"CoherentCumulativeFalling", 20, 11, 22, "1.00000E+00",
+                   "C must not fall from row to row"},
+        Unphysical{"CoherentCumulativeHuge", 50, 11, 22, "3.40000E+38", "C is above 1e+30"},
+        Unphysical{"IncoherentFunctionNegative", 10, 23, 34, "-1.00000E-01", "S is negative"},
+        Unphysical{"IncoherentFunctionFalling", 30, 23, 34, "1.00000E-01",
+                   "S must not fall from row to row"},
+        Unphysical{"LastIncoherentFunctionNegative", 50, 23, 34, "-4.50000E+00", "S is negative"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(ReadWaterData, LastScatterRowMustReachTenAndHoldPositiveFactors) {
+  {
+    // x halved (0 ... 5.5): the incoherent correction would look up x beyond the table.
+    ScratchFolder dir;
+    auto lines = readLines(fixture("water20.dat"));
+    for (int line = 6; line <= 50; ++line) {
+      char x[16];
+      std::snprintf(x, sizeof x, "%.3E", 0.125 * (line - 6));
+      lines[line - 1] = withField(lines[line - 1], 1, 10, x);
+    }
+    writeLines(dir / "water20.dat", lines);
+    PhysicsTables t;
+    const auto e = readWaterData(t, dir / "water20.dat");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->message(),
+              "Input error: water20.dat, line 50: columns 1-10 hold \"5.500E+00\", the last x must "
+              "be at least 10 (the incoherent correction looks up every x below 10)");
+  }
+  // All C (or all S) zero: the ratio to the last value has nothing to divide by.
+  for (int column : {1, 2}) {
+    ScratchFolder dir;
+    auto lines = readLines(fixture("water20.dat"));
+    for (int line = 6; line <= 50; ++line) {
+      lines[line - 1] = column == 1 ? withField(lines[line - 1], 11, 22, "0.00000E+00")
+                                    : withField(lines[line - 1], 23, 34, "0.00000E+00");
+    }
+    writeLines(dir / "water20.dat", lines);
+    PhysicsTables t;
+    const auto e = readWaterData(t, dir / "water20.dat");
+    ASSERT_TRUE(e) << column;
+    EXPECT_NE(e->message().find(column == 1 ? "line 50: columns 11-22 hold \"0.00000E+00\", the "
+                                              "last C must be positive"
+                                            : "line 50: columns 23-34 hold \"0.00000E+00\", the "
+                                              "last S must be positive"),
+              std::string::npos)
+        << e->message();
+  }
+}
+
 TEST(ReadWaterData, MissingFileIsNamed) {
   ScratchFolder dir;
   PhysicsTables t;
@@ -138,6 +250,39 @@ TEST(ReadDeflectionData, TruncatedFileNamesTheMissingLine) {
   ASSERT_TRUE(e);
   EXPECT_EQ(e->message(),
             "Input error: ELDAT.dat, line 221: line missing (the file ends after line 220)");
+}
+
+TEST(ReadDeflectionData, RefusesCosinesAndEnergiesTheWalkCannotUse) {
+  // Fixture line 1: columns 2-7 hold M(1, 1) = 16283, 8-13 M(2, 1) = 16282; the
+  // energies (20000 keV falling by 1.2) fill lines 217-222 in 15-column fields.
+  struct Case {
+    const char* name;
+    int line, first, last;
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"cosine above 16384", 1, 2, 7, "16385", "must lie in -16384 ... 16384"},
+      {"cosine below -16384", 9, 2, 7, "-16385", "must lie in -16384 ... 16384"},
+      {"cosine rising with probability", 1, 8, 13, "16300",
+       "the deflection cosine rises with the probability (previous value 16283)"},
+      {"energy zero", 217, 2, 16, "0.0000000E+00", "a deflection energy must be positive"},
+      {"energy negative", 222, 47, 61, "-3.0000000E+02", "a deflection energy must be positive"},
+      {"energy rising", 218, 2, 16, "2.0000000E+04", "the deflection energies must fall strictly"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder dir;
+    auto lines = readLines(fixture("ELDAT.dat"));
+    lines[c.line - 1] = withField(lines[c.line - 1], c.first, c.last, c.text);
+    writeLines(dir / "ELDAT.dat", lines);
+    DeflectionTable d;
+    const auto e = readDeflectionData(d, dir / "ELDAT.dat");
+    ASSERT_TRUE(e) << c.name;
+    EXPECT_NE(e->message().find("Input error: ELDAT.dat, line " + std::to_string(c.line) +
+                                ": columns " + std::to_string(c.first)),
+              std::string::npos)
+        << c.name << ": " << e->message();
+    EXPECT_NE(e->message().find(c.expected), std::string::npos) << c.name << ": " << e->message();
+  }
 }
 
 // ------------------------------------------------------------------ S_SPCTL.dat and B2F.dat
@@ -265,6 +410,11 @@ TEST_F(RunInputFiles, Errors) {
        spectrumLines({1.0}),
        {"x.tmr", "many"},
        "Input error: B2F.dat, line 2: \"many\" is not a number"},
+      {"one negative fluence among positive ones",
+       spectrumLines({1.0, -0.1, 1.0}),
+       {"x.tmr", "1.0E+03"},
+       "Input error: S_SPCTL.dat, line 2: columns 9-17 hold \"-1.000E-0\", a negative fluence; "
+       "fluences must be non-negative"},
       {"history total beyond 32 bits",
        spectrumLines({1.0}),
        {"x.tmr", "3.000E+09"},

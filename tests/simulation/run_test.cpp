@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include "test_files.h"
@@ -150,6 +151,107 @@ TEST_F(Dialogue, InputErrorsEndTheRunBeforeTheStartPrompt) {
     std::filesystem::remove_all(dir.path());
     std::filesystem::create_directories(dir.path());
   }
+}
+
+// Snapshot of every file of the folder, to show that a refused run changed nothing.
+std::map<std::string, std::string> folderContents(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    files[e.path().filename().string()] = testing::readBytes(e.path());
+  return files;
+}
+
+TEST_F(Dialogue, ResultNamesThatReplaceOwnFilesOrLeaveTheFolderAreRefusedBeforeTheStart) {
+  struct Case {
+    std::string line;  // line 1 of B2F.dat
+    std::string expected;
+  } cases[] = {
+      // A typed name whose 20-byte cut is exactly the physics data file.
+      {"water20.dat         .tmr", "is that of the program's own file water20.dat"},
+      {"ELDAT.DAT", "is that of the program's own file ELDAT.dat"},
+      {"S_SPCTL.dat", "own file S_SPCTL.dat"},
+      {"B2F.dat", "own file B2F.dat"},
+      {"Lead.dat", "own file Lead.dat"},
+      {"water20.dat.", "own file water20.dat"},
+      {"10MV-standardTMR.std", "ends in .std"},
+      {"../escaped.tmr", "holds a folder or drive separator"},
+      {"/tmp/i10-abs.tmr", "holds a folder or drive separator"},
+      {"sub/x.tmr", "holds a folder or drive separator"},
+      {"a\\b.tmr", "holds a folder or drive separator"},
+      {std::string("nul\0.tmr", 8), "holds a control character (byte 0)"},
+      {"..", "names a folder"},
+  };
+  for (const auto& c : cases) {
+    writeRun({1.0}, "1.000E+02", c.line);
+    testing::writeBytes(dir / "Lead.dat", "lead data");
+    testing::writeBytes(dir / "10MV-standardTMR.std", "reference");
+    const auto before = folderContents(dir.path());
+    EXPECT_EQ(run(), 1) << c.line;
+    ASSERT_GE(console.size(), 2u) << c.line;
+    const std::string& message = console[console.size() - 2];
+    EXPECT_EQ(message.rfind("Input error: B2F.dat, line 1: the result file name", 0), 0u)
+        << message;
+    EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+    for (const auto& l : console) EXPECT_NE(l, "  ---   Push Enter key to Start   ---") << c.line;
+    EXPECT_EQ(folderContents(dir.path()), before) << c.line;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "escaped.tmr"));
+  EXPECT_FALSE(std::filesystem::exists("/tmp/i10-abs.tmr"));
+  std::filesystem::remove(dir.path().parent_path() / "escaped.tmr");
+  std::filesystem::remove("/tmp/i10-abs.tmr");
+}
+
+TEST_F(Dialogue, HeaderValueTooWideForTheResultIsRefusedBeforeTheStart) {
+  writeLines(dir / "S_SPCTL.dat", spectrumLines({1.0}, "123456.0"));
+  writeLines(dir / "B2F.dat", {"run1.tmr", "1.000E+02"});
+  testing::writeBytes(dir / "run1.tmr", "previous result");
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(console[console.size() - 2],
+            "Input error: S_SPCTL.dat, line 401: the acceleration energy 123456 does not fit its "
+            "10 columns of the result file");
+  EXPECT_EQ(testing::readBytes(dir / "run1.tmr"), "previous result");
+}
+
+TEST_F(Dialogue, StalePartialResultOfAKilledRunIsRemovedBeforeTheStart) {
+  testing::writeBytes(dir / "run1.tmr.partial", "a fragment left by a killed run");
+  writeRun({0.5, 0.5}, "1.000E+00");  // no history: the run stops before writing
+  EXPECT_EQ(run(), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "run1.tmr.partial"));
+}
+
+TEST_F(Dialogue, UnwritableFolderIsFoundBeforeTheStart) {
+  writeRun({1.0}, "1.000E+02");
+  testing::ReadOnlyFolder readOnly(dir.path());
+  if (!readOnly.skipReason().empty()) GTEST_SKIP() << readOnly.skipReason();
+  std::istringstream in;
+  std::ostringstream out;
+  const int status = runSimulation(
+      in, out, [] { return ClockTime{}; }, readOnly.path());
+  console = splitLines(out.str());
+  EXPECT_EQ(status, 1);
+  ASSERT_GE(console.size(), 2u);
+  EXPECT_EQ(console[console.size() - 2].rfind(
+                "Output error: the result file run1.tmr cannot be created (", 0),
+            0u)
+      << console[console.size() - 2];
+  for (const auto& l : console) EXPECT_NE(l, "  ---   Push Enter key to Start   ---");
+}
+
+TEST_F(Dialogue, RunawayHistoryStopsTheRunAndKeepsThePreviousResult) {
+  // Every coherent sample at 25 keV needs x below 2; this table puts all of C's
+  // weight at x = 10.75 and beyond, so no coherent scattering can be sampled.
+  auto lines = readLines(fixture("water20.dat"));
+  for (int line = 6; line < 50; ++line) lines[line - 1].replace(10, 12, " 0.00000E+00");
+  writeLines(dir / "water20.dat", lines);
+  writeRun({1.0}, "1.000E+02");
+  testing::writeBytes(dir / "run1.tmr", "previous result");
+  EXPECT_EQ(run(), 1);
+  ASSERT_GE(console.size(), 2u);
+  EXPECT_EQ(console[console.size() - 2],
+            "Transport error: the coherent sampling at 25.0 keV did not end within 1000000 "
+            "attempts; the tables of water20.dat cannot be those of water");
+  EXPECT_EQ(console.back(), "   ---   Push Enter key to exit   ---");
+  EXPECT_EQ(testing::readBytes(dir / "run1.tmr"), "previous result");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "simulation/fixed_format.h"
@@ -125,6 +126,38 @@ TEST_F(ResultFile, UnwritableTargetIsAnOutputError) {
   const auto e = writeResultFile(dir / "no-such-folder" / "run1.tmr", *T, input);
   ASSERT_TRUE(e);
   EXPECT_EQ(e->rfind("Output error: the result file run1.tmr cannot be created", 0), 0u) << *e;
+}
+
+TEST_F(ResultFile, NeverWritesAsterisksOrNonFiniteValues) {
+  // Every case would show as a row or field of asterisks in the results window:
+  // the write is refused and an earlier result of that name stays as it was.
+  struct Case {
+    const char* name;
+    std::function<void(TmrTable&, RunInput&)> spoil;
+    const char* expected;
+  } cases[] = {
+      {"NaN", [](TmrTable& T, RunInput&) { T.T(3, 17) = std::nanf(""); },
+       "the TMR of the 8 cm field at depth bin 17 is nan"},
+      {"infinity", [](TmrTable& T, RunInput&) { T.T(1, 1) = INFINITY; },
+       "the TMR of the 4 cm field at depth bin 1 is inf"},
+      {"too wide for 7 columns", [](TmrTable& T, RunInput&) { T.T(10, 300) = 123.0f; },
+       "the TMR of the 35 cm field at depth bin 300 is 123"},
+      {"header too wide", [](TmrTable&, RunInput& in) { in.spectrum.accelerationEnergy = 1e6f; },
+       "the acceleration energy 1e+06 does not fit its 10 columns"},
+  };
+  for (const auto& c : cases) {
+    testing::writeBytes(dir / "run1.tmr", "previous result");
+    auto T = std::make_unique<TmrTable>();
+    for (float& v : T->values) v = 0.5f;
+    RunInput spoiled = input;
+    c.spoil(*T, spoiled);
+    const auto e = writeResultFile(dir / "run1.tmr", *T, spoiled);
+    ASSERT_TRUE(e) << c.name;
+    EXPECT_EQ(e->rfind("Output error: the result file run1.tmr is not written: ", 0), 0u) << *e;
+    EXPECT_NE(e->find(c.expected), std::string::npos) << c.name << ": " << *e;
+    EXPECT_EQ(readBytes(dir / "run1.tmr"), "previous result") << c.name;
+    EXPECT_FALSE(std::filesystem::exists(dir / "run1.tmr.partial")) << c.name;
+  }
 }
 
 TEST(FixedFormat, ColumnsAndAsterisks) {

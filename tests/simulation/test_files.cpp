@@ -1,9 +1,14 @@
 #include "test_files.h"
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -20,6 +25,46 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::filesystem::path& source) {
+  if (::geteuid() != 0) {
+    path_ = source;
+    ::chmod(source.c_str(), 0555);
+    return;
+  }
+  auto fail = [&](const char* step) {
+    skipReason_ = std::string("no read-only folder for root: ") + step + " failed (" +
+                  std::strerror(errno) + ")";
+  };
+  // A private mount namespace: the mount is this process's alone and vanishes with it.
+  if (::unshare(CLONE_NEWNS) != 0) {
+    fail("unshare");
+    return;
+  }
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    fail("mount");
+    return;
+  }
+  path_ = source / "read-only";
+  std::filesystem::create_directory(path_);
+  if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=1m") != 0) {
+    fail("mount tmpfs");
+    return;
+  }
+  mounted_ = true;
+  for (const auto& e : std::filesystem::directory_iterator(source)) {
+    if (e.is_regular_file()) std::filesystem::copy_file(e.path(), path_ / e.path().filename());
+  }
+  if (::mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+    fail("remount read-only");
+    return;
+  }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+  if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+  if (!path_.empty() && !mounted_) ::chmod(path_.c_str(), 0755);
 }
 
 std::string readBytes(const std::filesystem::path& file) {

@@ -21,6 +21,26 @@ class ScratchFolder {
   std::filesystem::path path_;
 };
 
+// A read-only copy of a folder's files, for a run that must not be able to
+// create its result. A user gets the folder itself with its write permission
+// taken away; root, whom permissions do not stop, gets a tmpfs mounted
+// read-only in a mount namespace of this test process. When neither is possible
+// `skipReason` says why (the test then skips).
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(const std::filesystem::path& source);
+  ~ReadOnlyFolder();
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  const std::string& skipReason() const { return skipReason_; }
+
+ private:
+  std::filesystem::path path_;
+  std::string skipReason_;
+  bool mounted_ = false;
+};
+
 std::string readBytes(const std::filesystem::path& file);
 void writeBytes(const std::filesystem::path& file, const std::string& bytes);
 // Lines joined with `eol` after each line.

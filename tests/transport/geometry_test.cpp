@@ -29,6 +29,20 @@ Direction fromAngles(float theta, float phi) {
 
 // ---------------------------------------------------------------- rotateDirection
 
+TEST(Phantom, FacesAreInsideAndANaNCoordinateIsOutside) {
+  Phantom p;
+  setUpPhantom(p);
+  EXPECT_TRUE(p.contains(0.0f, 50.0f, 30.0f));
+  EXPECT_FALSE(p.contains(25.0f, 25.0f, std::nextafter(30.0f, 31.0f)));
+  EXPECT_FALSE(p.contains(-0.001f, 25.0f, 15.0f));
+  // A NaN position (a free path from a broken table) must not count as inside.
+  for (int axis = 0; axis < 3; ++axis) {
+    float c[3] = {25.0f, 25.0f, 15.0f};
+    c[axis] = std::nanf("");
+    EXPECT_FALSE(p.contains(c[0], c[1], c[2])) << axis;
+  }
+}
+
 TEST(RotateDirection, FromTheBeamAxisTheNewAzimuthIsPiMinusPhi) {
   // Stated rule for the source direction (0, 1, 0, 1): cosTheta = cos theta,
   // sinTheta = sin theta, sinPhi = sin phi, cosPhi = -cos phi.

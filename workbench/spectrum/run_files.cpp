@@ -18,20 +18,18 @@ Failure writeFailure(const std::filesystem::path& file, const std::string& reaso
   return Failure{name, reason, name + " に書き込めません: " + reason + "（" + file.string() + "）"};
 }
 
-// Creates or replaces `file` with `content` and reports whether every byte reached it.
-Status writeWhole(const std::filesystem::path& file, const std::string& content) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return writeFailure(file, "ファイルを作成できません");
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  if (!out) return writeFailure(file, "書き込みに失敗しました");
+// Replaces `file` with `content` through a temporary file, so that a failed write
+// leaves the former file whole; reports whether every byte reached the disk.
+Status writeWhole(const std::filesystem::path& file, const std::string& content,
+                  const WriteBytes& write) {
+  if (auto reason = replaceFile(file, content, write)) return writeFailure(file, *reason);
   return {};
 }
 
 }  // namespace
 
 Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entries,
-                         const std::filesystem::path& folder) {
+                         const std::filesystem::path& folder, const WriteBytes& write) {
   const std::filesystem::path file = folder / kSpectrumFileName;
   std::string content;
   content.reserve(kSpectrumFileLines * 20);
@@ -58,11 +56,11 @@ Status writeSpectrumFile(const SpectrumState& state, const SpectrumEntries& entr
   content += formatByPattern(leadingNumber(entries.energyText), "00.0") + kCrLf;
   content += formatByPattern(leadingNumber(entries.targetZText), "000") + kCrLf;
   content += formatByPattern(leadingNumber(entries.thicknessText), "00.00") + kCrLf;
-  return writeWhole(file, content);
+  return writeWhole(file, content, write);
 }
 
 Status writeRunParameters(const std::string& nameText, const std::string& historyText,
-                          const std::filesystem::path& folder) {
+                          const std::filesystem::path& folder, const WriteBytes& write) {
   const std::filesystem::path file = folder / kRunParametersFileName;
   if (nameText.empty())
     return Failure{kRunParametersFileName, messages::kEnterResultName, messages::kEnterResultName};
@@ -71,7 +69,7 @@ Status writeRunParameters(const std::string& nameText, const std::string& histor
   const double histories = leadingNumber(historyText);
   if (!std::isfinite(histories)) return writeFailure(file, "入射光子ヒストリー数が大きすぎます");
   std::string content = nameText + ".tmr" + kCrLf + formatByPattern(histories, "0.000E+00") + kCrLf;
-  return writeWhole(file, content);
+  return writeWhole(file, content, write);
 }
 
 std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder,
@@ -82,7 +80,7 @@ std::filesystem::path spectrumCopyPath(const std::filesystem::path& folder,
 }
 
 Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& nameText,
-                        const std::filesystem::path& workFolder) {
+                        const std::filesystem::path& workFolder, const WriteBytes& write) {
   if (nameText.empty()) return Failure{"", messages::kEnterFileName, messages::kEnterFileName};
   const std::filesystem::path source = workFolder / kSpectrumFileName;
   const std::filesystem::path target = spectrumCopyPath(folder, nameText);
@@ -98,11 +96,11 @@ Status saveSpectrumCopy(const std::filesystem::path& folder, const std::string& 
   };
   if (std::filesystem::exists(target, ec) && std::filesystem::equivalent(source, target, ec))
     return copyFailure("コピー元と同じファイルです");
-  std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, ec);
-  if (ec) return copyFailure("ファイルをコピーできません（" + ec.message() + "）");
-  const auto sourceSize = std::filesystem::file_size(source, ec);
-  const auto targetSize = ec ? 0 : std::filesystem::file_size(target, ec);
-  if (ec || sourceSize != targetSize) return copyFailure("コピーが完全ではありません");
+  // Read whole, then written as a new file that replaces the old copy only when complete.
+  std::ifstream in(source, std::ios::binary);
+  if (!in.is_open()) return copyFailure(std::string(kSpectrumFileName) + " を読めません");
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (auto reason = replaceFile(target, bytes, write)) return copyFailure(*reason);
   return {};
 }
 
