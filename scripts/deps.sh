@@ -8,6 +8,9 @@ packages=(
   pymca-data libxrl-dev python3-xraylib
   xterm
   fonts-liberation fonts-ipafont-gothic fonts-ipaexfont-gothic
+  # the sanitizer build and fuzz targets (clang with its sanitizer and libFuzzer
+  # runtimes) and the format check
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
