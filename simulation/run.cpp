@@ -141,7 +141,6 @@ class ProgressLines {
   int shown_ = 0;
 };
 
-
 int runSequence(std::istream& in, std::ostream& out, const Clock& clock,
                 const std::filesystem::path& folder, const RunOptions& options) {
   // The generator is set up when the state is created, before any file is read.

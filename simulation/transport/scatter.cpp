@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "simulation/transport/runaway.h"
 #include "simulation/transport/deviate_tables.h"
+#include "simulation/transport/runaway.h"
 
 namespace dravik {
 
