@@ -28,7 +28,10 @@ class LaggedAdditiveGenerator {
   // One step: stores table(k) = (table(j) + table(k)) mod 16384 and returns it;
   // both indices move down by one and wrap from 1 to 55.
   std::int32_t step() {
-    std::int32_t v = (table_[j_] + table_[k_]) % kModulus;
+    // Both terms lie in 0 ... 16383, so their sum is non-negative and the
+    // remainder modulo 2^14 is its low 14 bits.
+    static_assert((kModulus & (kModulus - 1)) == 0, "the modulus is a power of two");
+    std::int32_t v = (table_[j_] + table_[k_]) & (kModulus - 1);
     table_[k_] = v;
     if (--j_ == 0) j_ = kLength;
     if (--k_ == 0) k_ = kLength;
@@ -38,6 +41,8 @@ class LaggedAdditiveGenerator {
 
   // (v + 1)/16384.1: in (0, 1), never 0 and never 1.
   float nextPositiveDeviate() { return toDeviate(step() + 1); }
+  // The positive deviate of a stored value v, for tables indexed by v.
+  static float positiveDeviateOf(std::int32_t v) { return toDeviate(v + 1); }
   // v/16384.1: in [0, 1), can be exactly 0.
   float nextZeroBasedDeviate() { return toDeviate(step()); }
 
@@ -49,10 +54,14 @@ class LaggedAdditiveGenerator {
   void setEntry(int i, std::int32_t v) { table_[i] = v; }  // test set-up only
 
  private:
-  // The one conversion from an integer to a real: the quotient is formed in
-  // double precision and rounded to single precision.
+  // The one conversion from an integer to a real: the quotient n/16384.1 formed
+  // in double precision and rounded to single precision. It is formed as a
+  // product with the double reciprocal, which is cheaper than a division; for
+  // every n the generator can give (0 ... 16384) the rounded product is the same
+  // single-precision number as the rounded quotient (the test suite checks all).
+  static constexpr double kReciprocal = 1.0 / static_cast<double>(kDivisor);
   static float toDeviate(std::int32_t n) {
-    return static_cast<float>(static_cast<double>(n) / static_cast<double>(kDivisor));
+    return static_cast<float>(static_cast<double>(n) * kReciprocal);
   }
 
   std::int32_t table_[kLength + 1] = {};  // positions 1 ... 55; 0 unused

@@ -67,23 +67,21 @@ InputResult checkCoefficientReach(const PhysicsTables& tables, const RunInput& i
 // Why no result can be written when a field's curve is zero at every depth.
 std::string noResultReason(const DoseKernel& kernel, const TmrTable& tmr, std::int64_t histories) {
   if (histories == 0) return "No energy was scored in the phantom (no history was run)";
+  const std::string run =
+      std::to_string(histories) + (histories == 1 ? " history run" : " histories run");
   double total = 0.0;
   for (float v : kernel.cells) total += v;
-  if (total == 0.0) {
-    return "No energy was scored in the phantom by the " + std::to_string(histories) +
-           " histories run";
-  }
-  std::string fields;
+  if (total == 0.0) return "No energy was scored in the phantom by the " + run;
+  std::string sides;
   for (int k = 1; k <= kFields; ++k) {
     bool empty = true;
     for (int d = 1; d <= kDepthBins && empty; ++d) empty = tmr.T(k, d) == 0.0f;
-    if (!empty) continue;
-    const std::string side = std::to_string(static_cast<int>(fieldSides[k - 1]));
-    fields += (fields.empty() ? "" : ", ") + side + " cm x " + side + " cm";
+    if (empty) {
+      sides += (sides.empty() ? "" : ", ") + std::to_string(static_cast<int>(fieldSides[k - 1]));
+    }
   }
-  return "The " + std::to_string(histories) +
-         " histories run scored energy only outside the square field(s) " + fields +
-         ", whose curves are zero at every depth and cannot be normalised";
+  return "No energy was scored within the " + sides + " cm square fields (the " + run +
+         " scored only outside them), so their curves cannot be normalised";
 }
 
 // The result path as shown in messages: absolute, so the user can find it.
@@ -223,22 +221,20 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
         return stopWithError(in, out, *e);
       }
     }
+    // Two lines that fit an 80-column console: TPR20,10 with its 1 sigma, and the
+    // depth of each field's maximum (bin centre), fields in the result file's order.
     out << kBlankLine << '\n';
+    out << "   TPR20,10 = " << fixedReal(tprOf(*tmr), 6, 4);
     if (u.defined) {
-      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4) << " +- "
-          << fixedReal(u.tprSigma, 6, 4) << " (1 sigma, " << options.batch.batches
-          << " batches; all 1 sigma values in " << uncName << ")\n";
+      out << " +- " << fixedReal(u.tprSigma, 6, 4) << " (1 sigma, 10 x 10 cm field, "
+          << options.batch.batches << " batches)\n";
     } else {
-      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4)
-          << " (no uncertainty: a field has energy in one batch only; " << uncName
+      out << " (no uncertainty: a field's energy lies in one batch; " << uncName
           << " is not written)\n";
     }
     const auto at = depthOfMaximum(*tmr);
-    out << "   Depth of maximum [cm]:";
-    for (int k = 1; k <= kFields; ++k) {
-      out << ' ' << fixedInteger(static_cast<int>(fieldSides[k - 1]), 2) << " cm "
-          << fixedReal(0.1 * at[k] - 0.05, 4, 2) << (k < kFields ? "," : "");
-    }
+    out << "   dmax [cm] 4..35:";
+    for (int k = 1; k <= kFields; ++k) out << fixedReal(0.1 * at[k] - 0.05, 6, 2);
     out << std::endl;
   }
 

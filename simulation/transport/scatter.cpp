@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "simulation/transport/deviate_tables.h"
+
 namespace dravik {
 
 namespace {
@@ -20,32 +22,6 @@ constexpr float HC = 12.4f;                           // [keV Angstrom]: wavelen
 constexpr float INCOHERENT_CORRECTION_LIMIT = 10.0f;  // [1/Angstrom]
 
 }  // namespace
-
-Direction rotateDirection(const Direction& old, float sinTheta, float cosTheta, float sinPhi,
-                          float cosPhi) {
-  Direction d;
-  float c = cosPhi * sinTheta * old.sinTheta + cosTheta * old.cosTheta;
-  if (c > 1.0f) c = 1.0f;
-  if (c < -1.0f) c = -1.0f;
-  const float s = std::sqrt(1.0f - c * c);
-  d.cosTheta = c;
-  d.sinTheta = s;
-  if (s == 0.0f) {
-    d.sinPhi = 0.0f;
-    d.cosPhi = 1.0f;
-    return d;
-  }
-  const float sinDelta = sinPhi * sinTheta / s;
-  if (old.sinTheta == 0.0f) {
-    d.sinPhi = sinPhi;
-    d.cosPhi = -cosPhi;
-    return d;
-  }
-  const float cosDelta = (cosTheta - old.cosTheta * c) / (old.sinTheta * s);
-  d.sinPhi = old.sinPhi * cosDelta + old.cosPhi * sinDelta;
-  d.cosPhi = old.cosPhi * cosDelta - old.sinPhi * sinDelta;
-  return d;
-}
 
 ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& tables, float E,
                             const Direction& before) {
@@ -84,14 +60,15 @@ ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& t
   const float sinTheta = std::sin(theta);
   out.scatteredEnergy = E / (1.0f + E / ELECTRON_REST_ENERGY * (1.0f - cosTheta));
   out.recoilEnergy = E - out.scatteredEnergy;
-  const float r5 = rng.nextPositiveDeviate();
-  const float phi = r5 * PI * 2.0f;
-  out.photonDirection = rotateDirection(before, sinTheta, cosTheta, std::sin(phi), std::cos(phi));
+  // Azimuth phi = r5 * PI * 2 of the photon, PI + phi of the electron.
+  const std::int32_t v5 = rng.step();  // the stored value of the positive deviate r5
+  const DeviateFunctions& fn = deviateFunctions();
+  out.photonDirection =
+      rotateDirection(before, sinTheta, cosTheta, fn.sinAzimuth[v5], fn.cosAzimuth[v5]);
   if (out.recoilEnergy >= CUTOFF_ENERGY) {
     const float thetaE = std::atan(1.0f / ((1.0f + 1.0f / lambda) * std::tan(theta / 2.0f)));
-    const float phiE = PI + phi;
-    out.electronDirection =
-        rotateDirection(before, std::sin(thetaE), std::cos(thetaE), std::sin(phiE), std::cos(phiE));
+    out.electronDirection = rotateDirection(before, std::sin(thetaE), std::cos(thetaE),
+                                            fn.sinOpposite[v5], fn.cosOpposite[v5]);
   }
   return out;
 }
