@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <cerrno>
+#include <system_error>
 
 #include "file_lists.h"
 #include "w2_support.h"
@@ -145,6 +147,11 @@ void Form3Test::failedCopyKeepsDialogOpen() {
   const QString text = s.messages.messages[0].text;
   QVERIFY2(text.contains(named), qPrintable(text));
   QVERIFY(text != QString::fromUtf8(corvane::messages::kFileSaved));
+  // The system's English error text is shown in Japanese.
+  QVERIFY2(!text.contains(QString::fromStdString(std::generic_category().message(ENOENT))),
+           qPrintable(text));
+  if (failure == "folder")
+    QVERIFY2(text.contains(QStringLiteral("ファイルまたはフォルダがありません")), qPrintable(text));
   QCOMPARE(s.messages.messages[0].icon, MessageSink::Icon::Exclamation);
   QVERIFY(form.isVisible());
 }

@@ -13,8 +13,7 @@
 
 #include "fonts.h"
 #include "form2.h"
-#include "launcher.h"
-#include "messages.h"
+#include "recording_seams.h"
 #include "workbench.h"
 
 struct W2Session {

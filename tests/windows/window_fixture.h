@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "launcher.h"
-#include "messages.h"
+#include "recording_seams.h"
 #include "workbench.h"
 
 struct WindowFixture {

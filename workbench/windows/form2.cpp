@@ -284,7 +284,7 @@ void Form2::Form_Load() {
   if (!lead.ok()) {
     // The window still opens (results and exit stay usable), but nothing is computed without
     // the lead coefficients: an unfiltered spectrum would be silently wrong.
-    leadFailure_ = QString::fromStdString(lead.failure().message);
+    leadFailure_ = localiseSystemTexts(QString::fromStdString(lead.failure().message));
     workbench_.messages().show(*leadFailure_, MessageSink::Icon::Exclamation);
   }
   Picture3->clear();
@@ -351,8 +351,9 @@ void Form2::Command1_Click() {
   if (!written.ok()) {
     // S_SPCTL.dat does not hold this spectrum: neither save it nor start a run with it.
     setEntryButtonsEnabled(false);
-    workbench_.messages().show(QString::fromStdString(written.failure().message),
-                               MessageSink::Icon::Exclamation);
+    workbench_.messages().show(
+        localiseSystemTexts(QString::fromStdString(written.failure().message)),
+        MessageSink::Icon::Exclamation);
     return;
   }
   const int colour = curveColour();

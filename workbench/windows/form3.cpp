@@ -102,8 +102,9 @@ void Form3::openFromSpectrumWindow() {
   List1_->clear();
   const auto preview = corvane::readSpectrumPreview(fsPath(workbench_.workingFolder()));
   if (!preview) {
-    workbench_.messages().show(QString::fromStdString(preview.failure().message),
-                               MessageSink::Icon::Exclamation);
+    workbench_.messages().show(
+        localiseSystemTexts(QString::fromStdString(preview.failure().message)),
+        MessageSink::Icon::Exclamation);
     return;
   }
   for (const std::string& line : preview.value()) List1_->addItem(QString::fromStdString(line));
@@ -140,7 +141,7 @@ void Form3::Command1_Click() {
   const corvane::Status saved = corvane::saveSpectrumCopy(
       fsPath(File1_->folder()), name.toStdString(), fsPath(workbench_.workingFolder()));
   if (!saved) {
-    workbench_.messages().show(QString::fromStdString(saved.failure().message),
+    workbench_.messages().show(localiseSystemTexts(QString::fromStdString(saved.failure().message)),
                                MessageSink::Icon::Exclamation);
     return;
   }

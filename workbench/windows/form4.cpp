@@ -19,6 +19,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QFon
   auto* l = new QLabel(text, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setFont(font);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // text from the top of the box, as laid out
   if (width > 0) {
     l->setGeometry(style::twipsRect(left, top, width, height));
   } else {

@@ -10,6 +10,7 @@
 #include "fonts.h"
 #include "form2.h"
 #include "style.h"
+#include "subscript_gap.h"
 #include "workbench.h"
 
 namespace {
@@ -68,18 +69,7 @@ Form6::Form6(Workbench& workbench) : QWidget(nullptr), workbench_(workbench) {
   QLabel* label13 = makeLabel(this, "Label13", line13, twipsRect(480, 4920, 9000, 540), sentence);
   QLabel* label14 = makeLabel(this, "Label14", QStringLiteral("20,10"),
                               twipsRect(7335, 5040, 615, 345), fonts::font(fonts::meiryo, 11.25));
-  // The subscript sits in the blanks after "TPR"; with the installed font's blank width it is
-  // centred in that gap as measured, so that it touches neither "TPR" nor "を".
-  {
-    const QFontMetrics metrics(label13->font());
-    const int gapStart = label13->x() + metrics.horizontalAdvance(
-                                            line13.left(line13.indexOf(QStringLiteral("TPR")) + 3));
-    const int gapEnd =
-        label13->x() + metrics.horizontalAdvance(line13.left(line13.indexOf(QStringLiteral("を"))));
-    const int width = QFontMetrics(label14->font()).horizontalAdvance(label14->text());
-    if (label14->x() < gapStart || label14->x() + width > gapEnd)
-      label14->move(gapStart + (gapEnd - gapStart - width) / 2, label14->y());
-  }
+  placeInGap(label13, label14);  // in the blanks after "TPR", clear of "TPR" and "を"
   makeLabel(this, "Label15",
             QStringLiteral("標準データ・実測データとの差異を確認することができます。"),
             twipsRect(480, 5400, 10080, 540), sentence);

@@ -70,6 +70,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   label->setFont(font);
+  // A classic label writes its text from the top of its box, not centred in its height.
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) {
     label->resize(label->sizeHint().width(), geometry.height());
   }
@@ -82,6 +84,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(geometry);
   button->setFont(font);
+  // Enter presses the focused button, as Space does (by default only in dialogs).
+  button->setAutoDefault(true);
   makeGraphicalButton(button, face);
   return button;
 }
