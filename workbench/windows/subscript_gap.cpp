@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QRegularExpression>
-#include <cmath>
 
 namespace {
 constexpr int clearance = 4;  // pixels clear of the caption's text on each side
@@ -35,9 +34,12 @@ void placeInGap(QLabel* caption, std::initializer_list<QLabel*> words) {
       }
       caption->setText(text);
     } else {
-      const int short_ = needed - gapWidth(font);
-      font.setWordSpacing(
-          std::ceil(static_cast<double>(short_) / static_cast<double>(gap.capturedLength())));
+      // How much of the word spacing a run of blanks takes differs between font engines
+      // (once per run here, not once per blank): widen until the measured gap suffices.
+      int spacing = 0;
+      while (gapWidth(font) < needed && spacing < needed) {
+        font.setWordSpacing(++spacing);
+      }
       caption->setFont(font);
     }
     const int width = QFontMetrics(font).horizontalAdvance(text) + 2;
