@@ -12,7 +12,7 @@
 
 #include "file_lists.h"
 #include "picture_box.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/messages.h"
 
 namespace {
@@ -126,7 +126,7 @@ void Form1Test::headerLines_data() {
 void Form1Test::headerLines() {
   QFETCH(double, z);
   QFETCH(QString, zLine);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(30000000, 6.0, z, 1.5));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -143,7 +143,7 @@ void Form1Test::headerLines() {
 }
 
 void Form1Test::loadsResultAndReference() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(30000000, 10.0, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -210,7 +210,7 @@ void Form1Test::failures() {
   QFETCH(bool, removeChosen);
   QFETCH(QString, button);
   QFETCH(QString, message);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   if (!result.isEmpty()) writeBytes(s.path("a.tmr"), result);
   if (!reference.isEmpty()) writeBytes(s.path("a.std"), reference);
   Form1& form = s.workbench->form1();
@@ -244,7 +244,7 @@ void Form1Test::failures() {
 // depth 149.5 mm (row 150, TMR 0.67895), reference field 4 at 150 mm (halfway
 // between the rows at 145 and 155 mm, TMR 0.65), field 1 at TMR 0.35 / 0.25.
 void Form1Test::drawsTickedFieldsInTheirColours() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -273,7 +273,7 @@ void Form1Test::drawsTickedFieldsInTheirColours() {
 }
 
 void Form1Test::graphClearResetsControlsAndKeepsTables() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -303,7 +303,7 @@ void Form1Test::graphClearResetsControlsAndKeepsTables() {
 }
 
 void Form1Test::closeBoxShowsSpectrumWindowAndKeepsTables() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -340,7 +340,7 @@ void Form1Test::referenceRowLimit_data() {
 void Form1Test::referenceRowLimit() {
   QFETCH(int, rows);
   QFETCH(bool, loads);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("ref.std"), referenceFile(rows));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -353,7 +353,7 @@ void Form1Test::referenceRowLimit() {
 
 // Line widths measured on the surface: frame and curves 2 pixels, grid lines 1.
 void Form1Test::strokesArePixelsWide() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -379,7 +379,7 @@ void Form1Test::strokesArePixelsWide() {
 // A result file that appears while the window is open is listed without
 // reopening it; the chosen file stays chosen. Hidden, the window does not watch.
 void Form1Test::listsFollowWorkingFolderWhileShown() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(3));
   Form1& form = s.workbench->form1();

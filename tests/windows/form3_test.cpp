@@ -12,7 +12,7 @@
 #include <system_error>
 
 #include "file_lists.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/messages.h"
 
 namespace {
@@ -51,7 +51,7 @@ class Form3Test : public QObject {
 };
 
 void Form3Test::openingShowsPreview() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const QByteArray spectrum = spectrumFile();
   writeBytes(s.path("S_SPCTL.dat"), spectrum);
   Form3& form = s.workbench->form3();
@@ -86,7 +86,7 @@ void Form3Test::savesByteCopy_data() {
 void Form3Test::savesByteCopy() {
   QFETCH(QString, name);
   QFETCH(QString, fileName);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const QByteArray spectrum = spectrumFile();
   writeBytes(s.path("S_SPCTL.dat"), spectrum);
   QTemporaryDir target;
@@ -107,7 +107,7 @@ void Form3Test::savesByteCopy() {
 }
 
 void Form3Test::emptyNameGivesMessage() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   Form3& form = s.workbench->form3();
   form.openFromSpectrumWindow();
@@ -132,7 +132,7 @@ void Form3Test::failedCopyKeepsDialogOpen_data() {
 void Form3Test::failedCopyKeepsDialogOpen() {
   QFETCH(QString, failure);
   QFETCH(QString, named);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   auto target = std::make_unique<QTemporaryDir>();
   const QString targetPath = target->path();
@@ -157,7 +157,7 @@ void Form3Test::failedCopyKeepsDialogOpen() {
 }
 
 void Form3Test::missingSpectrumFileIsReportedAtOpening() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form3& form = s.workbench->form3();
   form.openFromSpectrumWindow();
   QCOMPARE(s.messages.messages.size(), std::size_t{1});
@@ -167,7 +167,7 @@ void Form3Test::missingSpectrumFileIsReportedAtOpening() {
 }
 
 void Form3Test::cancelKeepsChosenFolder() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   QTemporaryDir target;
   writeBytes(QDir(target.path()).filePath("earlier.csv"), "x");
@@ -190,7 +190,7 @@ void Form3Test::cancelKeepsChosenFolder() {
 // A volume that cannot be read (gone, or no medium): the folder list stays
 // where it was and the drive list shows that folder's volume again.
 void Form3Test::unreadableDriveIsIgnored() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form3& form = s.workbench->form3();
   auto* folders = control<DirListBox>(form, "Dir1");
   auto* drives = control<DriveListBox>(form, "Drive1");

@@ -10,7 +10,7 @@
 #include <QThread>
 
 #include "form2.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/messages.h"
 
 class Form5Test : public QObject {
@@ -50,7 +50,7 @@ QPushButton* resultsButton(Workbench& workbench) {
 }  // namespace
 
 void Form5Test::openingResetsBoxes() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form5& form = s.workbench->form5();
   openAndType(form, "old", "12");
   form.hide();
@@ -94,7 +94,7 @@ void Form5Test::writesRunParametersAndStarts() {
   QFETCH(QString, name);
   QFETCH(QString, histories);
   QFETCH(QByteArray, expected);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   resultsButton(*s.workbench)->setEnabled(false);
   Form5& form = s.workbench->form5();
   openAndType(form, name, histories);
@@ -111,7 +111,7 @@ void Form5Test::writesRunParametersAndStarts() {
 }
 
 void Form5Test::emptyNameGivesMessageAndWritesNothing() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   resultsButton(*s.workbench)->setEnabled(false);
   Form5& form = s.workbench->form5();
   form.openFromSpectrumWindow();
@@ -159,7 +159,7 @@ void Form5Test::refusesEntriesItCannotHandOver() {
   QFETCH(QString, name);
   QFETCH(QString, histories);
   QFETCH(QString, message);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("B2F.dat"), "before.tmr\r\n1.000E+03\r\n");
   Form5& form = s.workbench->form5();
   form.openFromSpectrumWindow();
@@ -182,7 +182,7 @@ void Form5Test::asksBeforeOverwritingResult_data() {
 
 void Form5Test::asksBeforeOverwritingResult() {
   QFETCH(bool, answer);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), "earlier result");
   s.messages.answers = {answer};
   Form5& form = s.workbench->form5();
@@ -198,7 +198,7 @@ void Form5Test::asksBeforeOverwritingResult() {
   QVERIFY(s.messages.messages.empty());
 
   // A folder of that name cannot be replaced by the result file: refused, not asked.
-  W2Session t;
+  WindowFixture t(WindowFixture::SpectrumWindowLoaded);
   QVERIFY(QDir(t.folder.path()).mkdir("run1.tmr"));
   Form5& other = t.workbench->form5();
   openAndType(other, "run1", "30000000");
@@ -210,7 +210,7 @@ void Form5Test::asksBeforeOverwritingResult() {
 }
 
 void Form5Test::asksBeforeRoundingHistoryTotal() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   s.messages.answers = {false};
   Form5& form = s.workbench->form5();
   openAndType(form, "r", "1,234,567");
@@ -225,7 +225,7 @@ void Form5Test::asksBeforeRoundingHistoryTotal() {
 
 // The check box asks for the parallel run; unticked at start, it keeps its choice.
 void Form5Test::parallelRunAndTitle() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form5& form = s.workbench->form5();
   form.openFromSpectrumWindow();
   auto* box = control<QCheckBox>(form, "Check1");
@@ -251,7 +251,7 @@ void Form5Test::parallelRunAndTitle() {
 // While the start is watched the buttons are disabled and no event is processed
 // inside OK: a second click queued behind the first starts nothing.
 void Form5Test::secondOkWhileStartingStartsNothing() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   s.launcher.holdVerdict = true;
   resultsButton(*s.workbench)->setEnabled(false);
   Form5& form = s.workbench->form5();
@@ -279,7 +279,7 @@ void Form5Test::secondOkWhileStartingStartsNothing() {
 }
 
 void Form5Test::failingStartKeepsDialogOpen() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   s.launcher.failure = QStringLiteral("シミュレーションプログラム Dravik が見つかりません");
   resultsButton(*s.workbench)->setEnabled(false);
   Form5& form = s.workbench->form5();
@@ -295,7 +295,7 @@ void Form5Test::failingStartKeepsDialogOpen() {
 
 // A folder in the way of B2F.dat: the file cannot be created (whoever runs the test).
 void Form5Test::unwritableRunParametersKeepDialogOpen() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   QVERIFY(QDir(s.folder.path()).mkdir("B2F.dat"));
   resultsButton(*s.workbench)->setEnabled(false);
   Form5& form = s.workbench->form5();
@@ -311,7 +311,7 @@ void Form5Test::unwritableRunParametersKeepDialogOpen() {
 }
 
 void Form5Test::cancelLeavesRunParameters() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("B2F.dat"), "before.tmr\r\n1.000E+03\r\n");
   Form5& form = s.workbench->form5();
   openAndType(form, "run2", "5");

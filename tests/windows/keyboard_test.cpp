@@ -8,7 +8,7 @@
 #include "form4.h"
 #include "form5.h"
 #include "form6.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 
 class KeyboardTest : public QObject {
   Q_OBJECT
@@ -31,7 +31,7 @@ void KeyboardTest::enterPressesFocusedButton_data() {
 void KeyboardTest::enterPressesFocusedButton() {
   QFETCH(int, window);
   QFETCH(int, key);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), QByteArray(403 * 2, '\n'));
   QWidget* form = nullptr;
   switch (window) {

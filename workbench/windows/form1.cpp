@@ -24,10 +24,8 @@
 #include "workbench/spectrum/messages.h"
 
 namespace {
-const QColor blue(0, 0, 255);
-const QColor red(255, 0, 0);
-
-std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+const QColor blue = style::blue();
+const QColor red = style::red();
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twipsTopLeft,
               const QFont& font, const QColor& colour = Qt::black) {
@@ -234,7 +232,7 @@ void Form1::showCannotRead(const corvane::Failure& failure) {
 
 void Form1::File2_Click(const QString& name) {
   clearHeader();
-  const auto header = corvane::readResultHeader(fsPath(QDir(File2_->folder()).filePath(name)));
+  const auto header = corvane::readResultHeader(toFsPath(QDir(File2_->folder()).filePath(name)));
   if (!header) {
     showCannotRead(header.failure());
     return;
@@ -254,7 +252,7 @@ void Form1::Command7_Click() {
                                MessageSink::Icon::Exclamation);
     return;
   }
-  const auto tpr = corvane::loadCalculatedTable(fsPath(File2_->chosenFilePath()), calculated_);
+  const auto tpr = corvane::loadCalculatedTable(toFsPath(File2_->chosenFilePath()), calculated_);
   if (!tpr) {
     showCannotRead(tpr.failure());
     return;
@@ -271,7 +269,7 @@ void Form1::Command6_Click() {
                                MessageSink::Icon::Exclamation);
     return;
   }
-  const auto tpr = corvane::loadReferenceFile(fsPath(File1_->chosenFilePath()), reference_);
+  const auto tpr = corvane::loadReferenceFile(toFsPath(File1_->chosenFilePath()), reference_);
   if (!tpr) {
     showCannotRead(tpr.failure());
     return;

@@ -12,7 +12,7 @@
 #include "workbench.h"
 
 namespace {
-const QColor blue(0, 0, 255);
+const QColor blue = style::blue();
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font, int left,
               int top, int width = 0, int height = 0) {

@@ -22,7 +22,7 @@
 #include "workbench/spectrum/run_files.h"
 
 namespace {
-const QColor blue(0, 0, 255);
+const QColor blue = style::blue();
 
 using style::makeLabel;
 
@@ -149,8 +149,7 @@ void Form5::Command1_Click() {
 
   // B2F.dat is complete and closed before the process is started.
   const corvane::Status written = corvane::writeRunParameters(
-      name.toStdString(), std::to_string(count.value()),
-      std::filesystem::path(QFile::encodeName(workbench_.workingFolder()).toStdString()));
+      name.toStdString(), std::to_string(count.value()), toFsPath(workbench_.workingFolder()));
   if (!written) {
     messages.show(localiseSystemTexts(QString::fromStdString(written.failure().message)),
                   MessageSink::Icon::Exclamation);

@@ -33,10 +33,10 @@ Form6::Form6(Workbench& workbench) : QWidget(nullptr), workbench_(workbench) {
   const QFont titleFont = fonts::font(fonts::timesNewRoman, 27.75, false, true);
   style::setForeground(makeLabel(this, "Label2", QStringLiteral("Corvane"),
                                  twipsRect(3960, 360, 3375, 645), titleFont),
-                       QColor(255, 255, 0));
+                       style::yellow());
   style::setForeground(makeLabel(this, "Label3", QStringLiteral("Corvane"),
                                  twipsRect(3915, 345, 3375, 645), titleFont),
-                       QColor(255, 0, 0));
+                       style::red());
 
   makeLabel(this, "Label1",
             QStringLiteral("外部放射線治療で使用される高エネルギーＸ線のスペクトルを"),

@@ -22,6 +22,11 @@ inline QSize twipsSize(int width, int height) { return {twips(width), twips(heig
 // The classic 16-colour palette (0 black … 15 white) used by the plots.
 QColor paletteColour(int index);
 
+// Text and curve colours by their palette entries.
+inline QColor blue() { return paletteColour(9); }     // 0, 0, 255
+inline QColor red() { return paletteColour(12); }     // 255, 0, 0
+inline QColor yellow() { return paletteColour(14); }  // 255, 255, 0
+
 inline QColor lightCyan() { return {192, 255, 255}; }    // panels, frames, option buttons
 inline QColor lightYellow() { return {255, 255, 192}; }  // button faces, read-out boxes
 inline QColor darkGrey() { return {64, 64, 64}; }
