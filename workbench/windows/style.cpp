@@ -78,6 +78,22 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   return label;
 }
 
+QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelSpec> table) {
+  QHash<QString, QLabel*> made;
+  for (const LabelSpec& spec : table) {
+    const QString text = QString::fromUtf8(spec.text);
+    QLabel* label = makeLabel(parent, spec.name, text,
+                              twipsRect(spec.left, spec.top, spec.width, spec.height), spec.font);
+    if (spec.width == 0) {
+      label->adjustSize();
+      label->move(twips(spec.left), twips(spec.top));
+    }
+    if (spec.colour.isValid()) setForeground(label, spec.colour);
+    made.insert(label->objectName(), label);
+  }
+  return made;
+}
+
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
                         const QFont& font, const QColor& face) {
   auto* button = new QPushButton(caption, parent);
