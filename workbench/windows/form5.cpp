@@ -1,10 +1,13 @@
 #include "form5.h"
 
-#include <QCoreApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 
 #include "fonts.h"
 #include "form2.h"
@@ -13,13 +16,15 @@
 #include "style.h"
 #include "subscript_gap.h"
 #include "workbench.h"
+#include "workbench/spectrum/format.h"
+#include "workbench/spectrum/launch_checks.h"
 #include "workbench/spectrum/messages.h"
 #include "workbench/spectrum/run_files.h"
 
 namespace {
-const QColor blue(0, 0, 255);
+const QColor blue = style::blue();
 
-using style::makeLabel;
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 }  // namespace
 
 Form5::Form5(Workbench& workbench) : workbench_(workbench) {
@@ -31,31 +36,26 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   const QFont subscriptFont = fonts::font(fonts::meiryo, 11.25);
   const QFont buttonFont = fonts::font(fonts::timesNewRoman, 14.25);
 
-  // Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3 set the subscript.
-  auto* label6 =
-      makeLabel(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
-                style::twipsRect(360, 360, 5940, 420), labelFont);
-  style::setForeground(label6, blue);
-  auto* label7 = makeLabel(this, "Label7", QStringLiteral("20,10"),
-                           style::twipsRect(3550, 440, 615, 345), subscriptFont);
-  style::setForeground(label7, blue);
-  makeLabel(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"),
-            style::twipsRect(360, 960, 5130, 420), labelFont);
-  auto* label2 =
-      makeLabel(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
-                style::twipsRect(360, 1440, 5850, 420), labelFont);
-  auto* label3 = makeLabel(this, "Label3", QStringLiteral("20,10"),
-                           style::twipsRect(5160, 1515, 615, 345), subscriptFont);
-  placeInGap(label6, label7);
-  placeInGap(label2, label3);
-  makeLabel(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
-            style::twipsRect(360, 1920, 6555, 420), labelFont);
-  makeLabel(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="),
-            style::twipsRect(480, 2640, 3165, 420), labelFont);
-  makeLabel(this, "Label8", QStringLiteral("計算結果保存ファイル名"),
-            style::twipsRect(480, 3120, 3135, 420), labelFont);
-  makeLabel(this, "Label9", QStringLiteral("（拡張子なしで入力）"),
-            style::twipsRect(3720, 3150, 2400, 360), fonts::font(fonts::meiryo, 12));
+  // Positions [twips]. Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3
+  // set the subscript.
+  const auto labels = style::makeLabels(
+      this,
+      {
+          {"Label6", "標準の TMR および TPR         と比較するため", 360, 360, 5940, 420, labelFont,
+           blue},
+          {"Label7", "20,10", 3550, 440, 615, 345, subscriptFont, blue},
+          {"Label1", "最後に計算したＸ線スペクトルを用いて", 360, 960, 5130, 420, labelFont},
+          {"Label2", "水ファントム中の、TMR および TPR         を", 360, 1440, 5850, 420,
+           labelFont},
+          {"Label3", "20,10", 5160, 1515, 615, 345, subscriptFont},
+          {"Label4", "モンテカルロシミュレーションにより計算します。", 360, 1920, 6555, 420,
+           labelFont},
+          {"Label5", "入射光子ヒストリー数 =", 480, 2640, 3165, 420, labelFont},
+          {"Label8", "計算結果保存ファイル名", 480, 3120, 3135, 420, labelFont},
+          {"Label9", "（拡張子なしで入力）", 3720, 3150, 2400, 360, fonts::font(fonts::meiryo, 12)},
+      });
+  placeInGap(labels.value(QStringLiteral("Label6")), labels.value(QStringLiteral("Label7")));
+  placeInGap(labels.value(QStringLiteral("Label2")), labels.value(QStringLiteral("Label3")));
 
   Text2_ = new QLineEdit(this);
   Text2_->setObjectName(QStringLiteral("Text2"));
@@ -72,10 +72,20 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   Command2_ = style::makeButton(this, "Command2", QStringLiteral("Cancel"),
                                 style::twipsRect(3960, 4440, 1695, 615), buttonFont);
 
+  // In the free band between the name box and the buttons: a parallel run, which also
+  // reports the statistical uncertainties. Unticked at start; the choice then stays.
+  Check1_ = new QCheckBox(
+      QStringLiteral("並列計算（%1 コア）と不確かさ").arg(QThread::idealThreadCount()), this);
+  Check1_->setObjectName(QStringLiteral("Check1"));
+  Check1_->setFont(fonts::font(fonts::meiryo, 9.75));
+  Check1_->setGeometry(style::twips(1200), style::twips(3600 + 495) + 1, style::twips(4455),
+                       style::twips(4440) - style::twips(3600 + 495) - 2);
+
   // The focus starts on OK; the user clicks into the boxes to type.
   setTabOrder(Command1_, Command2_);
   setTabOrder(Command2_, Text1_);
   setTabOrder(Text1_, Text2_);
+  setTabOrder(Text2_, Check1_);
   Command1_->setFocus();
 
   connect(Command1_, &QPushButton::clicked, this, &Form5::Command1_Click);
@@ -96,23 +106,66 @@ void Form5::openFromSpectrumWindow() {
 }
 
 void Form5::Command1_Click() {
+  if (starting_) return;  // the start asked for is still being watched
+  MessageSink& messages = workbench_.messages();
   const QString name = Text1_->text();
-  if (name.isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterResultName),
-                               MessageSink::Icon::None);
+  if (const corvane::Status valid = corvane::checkResultName(name.toStdString()); !valid) {
+    messages.show(QString::fromStdString(valid.failure().message),
+                  name.isEmpty() ? MessageSink::Icon::None : MessageSink::Icon::Exclamation);
     return;
   }
+  const auto count = corvane::parseHistoryTotal(Text2_->text().toStdString());
+  if (!count) {
+    messages.show(QString::fromStdString(count.failure().message), MessageSink::Icon::Exclamation);
+    return;
+  }
+  const QString resultFile = name + QStringLiteral(".tmr");
+  const QFileInfo existing(workbench_.filePath(resultFile));
+  if (existing.exists()) {
+    if (!existing.isFile()) {
+      messages.show(text(corvane::messages::kResultNameIsAFolder).arg(resultFile),
+                    MessageSink::Icon::Exclamation);
+      return;
+    }
+    if (!messages.ask(text(corvane::messages::kResultFileExists).arg(resultFile))) return;
+  }
+  // B2F.dat holds four significant digits: a count it would round is handed over only when
+  // the user agrees to the rounded count.
+  const std::int64_t handedOver = corvane::handedOverHistoryTotal(count.value());
+  if (handedOver != count.value() &&
+      !messages.ask(text(corvane::messages::kHistoryTotalRounded)
+                        .arg(Text2_->text().trimmed(),
+                             QString::fromStdString(corvane::formatByPattern(
+                                 static_cast<double>(count.value()), "0.000E+00")),
+                             QString::number(handedOver))))
+    return;
+
   // B2F.dat is complete and closed before the process is started.
   const corvane::Status written = corvane::writeRunParameters(
-      name.toStdString(), Text2_->text().toStdString(),
-      std::filesystem::path(QFile::encodeName(workbench_.workingFolder()).toStdString()));
+      name.toStdString(), std::to_string(count.value()), toFsPath(workbench_.workingFolder()));
   if (!written) {
-    workbench_.messages().show(QString::fromStdString(written.failure().message),
-                               MessageSink::Icon::Exclamation);
+    messages.show(localiseSystemTexts(QString::fromStdString(written.failure().message)),
+                  MessageSink::Icon::Exclamation);
     return;
   }
-  QCoreApplication::processEvents();
-  if (const auto error = workbench_.launcher().startSimulation(workbench_.workingFolder())) {
+  // No events are processed between the checks and the start: a second OK cannot slip in,
+  // and while the start is watched both buttons are disabled.
+  starting_ = true;
+  Command1_->setEnabled(false);
+  Command2_->setEnabled(false);
+  SimulationStart start{workbench_.workingFolder(), resultFile, {}};
+  if (Check1_->isChecked()) start.arguments = {QStringLiteral("--threads"), QStringLiteral("auto")};
+  QPointer<Form5> self(this);
+  workbench_.launcher().startSimulation(start, [self](const std::optional<QString>& error) {
+    if (self) self->startFinished(error);
+  });
+}
+
+void Form5::startFinished(const std::optional<QString>& error) {
+  starting_ = false;
+  Command1_->setEnabled(true);
+  Command2_->setEnabled(true);
+  if (error) {
     workbench_.messages().show(*error, MessageSink::Icon::Exclamation);
     return;
   }

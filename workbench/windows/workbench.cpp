@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include "form1.h"
 #include "form2.h"
@@ -9,6 +10,10 @@
 #include "form4.h"
 #include "form5.h"
 #include "form6.h"
+
+std::filesystem::path toFsPath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
 
 Workbench::Workbench(const QString& workingFolder, MessageSink& messages, Launcher& launcher)
     : workingFolder_(QDir(workingFolder).absolutePath()),
