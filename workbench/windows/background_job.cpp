@@ -5,8 +5,8 @@
 BackgroundJob::BackgroundJob(QObject* parent) : QObject(parent) {
   // `running_` belongs to the user-interface thread: it is cleared when the queued finished
   // signal arrives there, before the receivers connected later see it.
-  connect(this, &BackgroundJob::finished, this, [this] { running_ = false; },
-          Qt::QueuedConnection);
+  connect(
+      this, &BackgroundJob::finished, this, [this] { running_ = false; }, Qt::QueuedConnection);
 }
 
 BackgroundJob::~BackgroundJob() {

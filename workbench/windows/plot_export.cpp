@@ -27,9 +27,9 @@ QString filterOf(const QString& suffix) {
 void setNameChooser(NameChooser c) { chooser() = std::move(c); }
 
 QString chooseName(QWidget* parent, const QString& suffix) {
-  QString name = chooser() ? chooser()(parent, suffix)
-                           : QFileDialog::getSaveFileName(parent, programTitle, QString(),
-                                                          filterOf(suffix));
+  QString name =
+      chooser() ? chooser()(parent, suffix)
+                : QFileDialog::getSaveFileName(parent, programTitle, QString(), filterOf(suffix));
   if (name.isEmpty()) return name;
   if (QFileInfo(name).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
     name += QLatin1Char('.') + suffix;
@@ -100,8 +100,8 @@ QMenu* attachSaveMenu(PictureBox* box, MessageSink& messages) {
 
 ExportablePlot::ExportablePlot(QWidget* parent, MessageSink& messages) : QWidget(parent) {
   plot_export::attachSaveMenu(
-      this, [this] { return image(); },
-      [this](QPainter& p, const QSize& size) { draw(p, size); }, messages);
+      this, [this] { return image(); }, [this](QPainter& p, const QSize& size) { draw(p, size); },
+      messages);
 }
 
 QImage ExportablePlot::image() const {

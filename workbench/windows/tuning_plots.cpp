@@ -233,8 +233,7 @@ void ConfidencePlot::draw(QPainter& p, const QSize& size) const {
     p.drawLine(QPointF(left, y(t)), QPointF(right, y(t)));
     p.setPen(Qt::black);
     p.drawText(QRectF(x(e) - 30, bottom + 2, 60, 14), Qt::AlignCenter, number(e, dE));
-    p.drawText(QRectF(0, y(t) - 7, left - 3, 14), Qt::AlignRight | Qt::AlignVCenter,
-               number(t, dT));
+    p.drawText(QRectF(0, y(t) - 7, left - 3, 14), Qt::AlignRight | Qt::AlignVCenter, number(t, dT));
   }
   p.setFont(japanese);
   p.drawText(QRectF(left, bottom + 16, right - left, 16), Qt::AlignCenter,
@@ -254,7 +253,8 @@ void ConfidencePlot::draw(QPainter& p, const QSize& size) const {
     for (int i = 0; i <= 120; ++i) {
       const double a = 2.0 * M_PI * i / 120.0;
       const double e = fit_->energy + sE * std::cos(a);
-      const double t = fit_->filter + sT * (rho * std::cos(a) + std::sqrt(1 - rho * rho) * std::sin(a));
+      const double t =
+          fit_->filter + sT * (rho * std::cos(a) + std::sqrt(1 - rho * rho) * std::sin(a));
       if (i == 0)
         path.moveTo(x(e), y(t));
       else

@@ -56,8 +56,7 @@ bool atBound(double v, double low, double high) {
 QString timeLeftText(double seconds) {
   if (!(seconds >= 0) || !std::isfinite(seconds)) return QStringLiteral("残り時間を見積もり中…");
   const long s = std::lround(seconds);
-  if (s >= 3600)
-    return QStringLiteral("残り 約 %1 時間 %2 分").arg(s / 3600).arg((s % 3600) / 60);
+  if (s >= 3600) return QStringLiteral("残り 約 %1 時間 %2 分").arg(s / 3600).arg((s % 3600) / 60);
   if (s >= 60) return QStringLiteral("残り 約 %1 分 %2 秒").arg(s / 60).arg(s % 60);
   return QStringLiteral("残り 約 %1 秒").arg(s);
 }
@@ -80,8 +79,8 @@ TuningWindow::TuningWindow(Workbench& workbench)
   const QFont result = fonts::font(fonts::meiryo, 10.5);
 
   // Reference files.
-  auto* head = style::makeLabel(this, "Label1", QStringLiteral("基準データ"), QRect(16, 16, 284, 32),
-                                heading);
+  auto* head = style::makeLabel(this, "Label1", QStringLiteral("基準データ"),
+                                QRect(16, 16, 284, 32), heading);
   style::setBackground(head, style::lightYellow());
   style::setForeground(head, red);
   head->setAlignment(Qt::AlignCenter);
@@ -93,8 +92,8 @@ TuningWindow::TuningWindow(Workbench& workbench)
 
   // Fit conditions.
   style::makePanel(style::makeLabel(this, "Label2", QString(), QRect(16, 212, 284, 236), label));
-  style::makeLabel(this, "Label3", QStringLiteral("ターゲット原子番号  Z ="), QRect(28, 222, 180, 22),
-                   label);
+  style::makeLabel(this, "Label3", QStringLiteral("ターゲット原子番号  Z ="),
+                   QRect(28, 222, 180, 22), label);
   zBox_ = new QLineEdit(this);
   zBox_->setObjectName(QStringLiteral("TargetZ"));
   zBox_->setGeometry(214, 218, 72, 28);
@@ -122,8 +121,7 @@ TuningWindow::TuningWindow(Workbench& workbench)
   depthBox_->setGeometry(214, 388, 72, 28);
   depthBox_->setFont(numbers);
   depthBox_->setPlaceholderText(QStringLiteral("最大深"));
-  depthBox_->setToolTip(
-      QStringLiteral(" 空欄: 各照射野の最大深より深い点を使います "));
+  depthBox_->setToolTip(QStringLiteral(" 空欄: 各照射野の最大深より深い点を使います "));
   style::makeLabel(this, "Label6", QStringLiteral("測定許容差 (%)"), QRect(28, 420, 180, 22),
                    label);
   toleranceBox_ = new QLineEdit(this);
@@ -134,8 +132,8 @@ TuningWindow::TuningWindow(Workbench& workbench)
 
   // The kernel library.
   style::makePanel(style::makeLabel(this, "Label7", QString(), QRect(16, 458, 284, 152), label));
-  libraryStatus_ = style::makeLabel(this, "LibraryStatus", QString(), QRect(26, 464, 266, 66),
-                                    label);
+  libraryStatus_ =
+      style::makeLabel(this, "LibraryStatus", QString(), QRect(26, 464, 266, 66), label);
   libraryStatus_->setWordWrap(true);
   libraryStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   progress_ = new QProgressBar(this);
@@ -145,13 +143,13 @@ TuningWindow::TuningWindow(Workbench& workbench)
   timeLeft_ = style::makeLabel(this, "TimeLeft", QString(), QRect(28, 554, 260, 20), label);
   buildButton_ = style::makeButton(this, "BuildLibrary", QStringLiteral("ライブラリを作成"),
                                    QRect(28, 578, 160, 26), label);
-  cancelButton_ =
-      style::makeButton(this, "CancelBuild", QStringLiteral("中止"), QRect(196, 578, 92, 26), label);
+  cancelButton_ = style::makeButton(this, "CancelBuild", QStringLiteral("中止"),
+                                    QRect(196, 578, 92, 26), label);
 
   fitButton_ = style::makeButton(this, "RunFit", QStringLiteral("フィット実行"),
                                  QRect(16, 620, 284, 40), button);
-  applyButton_ = style::makeButton(this, "Apply", QStringLiteral("適用"), QRect(16, 668, 136, 40),
-                                   button);
+  applyButton_ =
+      style::makeButton(this, "Apply", QStringLiteral("適用"), QRect(16, 668, 136, 40), button);
   applyButton_->setToolTip(
       QStringLiteral(" フィットした値をスペクトル画面に書き込み、スペクトルを計算します "));
   closeButton_ = style::makeButton(this, "CloseTuning", QStringLiteral("閉じる"),
@@ -322,14 +320,17 @@ void TuningWindow::libraryChecked() {
   library_.reset();
   QString why;
   if (!loadedFileExists_)
-    why = partialExists_ ? QStringLiteral("ビームカーネルライブラリの作成が途中で止まっています。"
-                                          "「ライブラリを作成」で続きから再開します。")
-                         : QStringLiteral("ビームカーネルライブラリ (%1) がありません。"
-                                          "「ライブラリを作成」で作成して下さい。")
+    why = partialExists_ ? QStringLiteral(
+                               "ビームカーネルライブラリの作成が途中で止まっています。"
+                               "「ライブラリを作成」で続きから再開します。")
+                         : QStringLiteral(
+                               "ビームカーネルライブラリ (%1) がありません。"
+                               "「ライブラリを作成」で作成して下さい。")
                                .arg(QString::fromLatin1(tuning::kLibraryFileName));
   else
-    why = QStringLiteral("ビームカーネルライブラリが現在のデータファイル・計算エンジンと"
-                         "合わないか、壊れています。作り直して下さい。\n（%1）")
+    why = QStringLiteral(
+              "ビームカーネルライブラリが現在のデータファイル・計算エンジンと"
+              "合わないか、壊れています。作り直して下さい。\n（%1）")
               .arg(QString::fromStdString(loaded_.error));
   libraryStatus_->setText(why);
   libraryStatus_->setToolTip(QString::fromStdString(loaded_.error));
@@ -447,7 +448,8 @@ void TuningWindow::runFit() {
       options.fixedEnergy = *held;
   }
   const QString name = referenceList_->chosenFileName();
-  auto reference = tuning::readReference(QFile::encodeName(referenceList_->chosenFilePath()).toStdString());
+  auto reference =
+      tuning::readReference(QFile::encodeName(referenceList_->chosenFilePath()).toStdString());
   if (!reference.reference) {
     showError(QStringLiteral("基準データファイル「%1」は使えません。\n原因: %2")
                   .arg(name, QString::fromStdString(reference.error)));
@@ -487,25 +489,28 @@ void TuningWindow::judgeFit() {
   const tuning::FitResult& fit = *fitted_.result;
   const auto& o = fitOptions_;
   if (!fit.energyHeld && atBound(fit.energy, o.energyLow, o.energyHigh)) {
-    showError(QStringLiteral("フィットしたエネルギー %1 MeV が探索範囲（%2 〜 %3 MeV）の端に"
-                             "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
-                  .arg(fit.energy, 0, 'f', 2)
-                  .arg(o.energyLow)
-                  .arg(o.energyHigh));
+    showError(
+        QStringLiteral("フィットしたエネルギー %1 MeV が探索範囲（%2 〜 %3 MeV）の端に"
+                       "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
+            .arg(fit.energy, 0, 'f', 2)
+            .arg(o.energyLow)
+            .arg(o.energyHigh));
     return;
   }
   if (!fit.filterHeld && atBound(fit.filter, o.filterLow, o.filterHigh)) {
-    showError(QStringLiteral("フィットしたフィルタ厚 %1 mm が探索範囲（%2 〜 %3 mm）の端に"
-                             "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
-                  .arg(fit.filter, 0, 'f', 2)
-                  .arg(o.filterLow)
-                  .arg(o.filterHigh));
+    showError(
+        QStringLiteral("フィットしたフィルタ厚 %1 mm が探索範囲（%2 〜 %3 mm）の端に"
+                       "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
+            .arg(fit.filter, 0, 'f', 2)
+            .arg(o.filterLow)
+            .arg(o.filterHigh));
     return;
   }
   if (!std::isfinite(fit.chi2) || (!fit.energyHeld && !std::isfinite(fit.energySigma)) ||
       (!fit.filterHeld && !std::isfinite(fit.filterSigma))) {
-    showError(QStringLiteral("フィットが収束しませんでした（不確かさが定まりません）。"
-                             "基準データの点数・深さ範囲を確かめて下さい。値は書き込みません。"));
+    showError(
+        QStringLiteral("フィットが収束しませんでした（不確かさが定まりません）。"
+                       "基準データの点数・深さ範囲を確かめて下さい。値は書き込みません。"));
     return;
   }
   result_ = fit;
@@ -531,14 +536,14 @@ void TuningWindow::clearResult() {
 
 void TuningWindow::showResult() {
   const tuning::FitResult& fit = *result_;
-  energyResult_->setText(
-      QStringLiteral("エネルギー\n  ") +
-      (fit.energyHeld ? QString::number(fit.energy, 'f', 2) + QStringLiteral(" MeV（固定）")
-                      : withSigma(fit.energy, fit.energySigma, QStringLiteral("MeV"))));
-  filterResult_->setText(
-      QStringLiteral("フィルタ厚\n  ") +
-      (fit.filterHeld ? QString::number(fit.filter, 'f', 2) + QStringLiteral(" mm（固定）")
-                      : withSigma(fit.filter, fit.filterSigma, QStringLiteral("mm"))));
+  energyResult_->setText(QStringLiteral("エネルギー\n  ") +
+                         (fit.energyHeld
+                              ? QString::number(fit.energy, 'f', 2) + QStringLiteral(" MeV（固定）")
+                              : withSigma(fit.energy, fit.energySigma, QStringLiteral("MeV"))));
+  filterResult_->setText(QStringLiteral("フィルタ厚\n  ") +
+                         (fit.filterHeld
+                              ? QString::number(fit.filter, 'f', 2) + QStringLiteral(" mm（固定）")
+                              : withSigma(fit.filter, fit.filterSigma, QStringLiteral("mm"))));
   correlationResult_->setText(
       fit.energyHeld || fit.filterHeld
           ? QStringLiteral("相関係数  —（一方を固定）")
@@ -549,15 +554,15 @@ void TuningWindow::showResult() {
                            .arg(QString::number(fit.chi2Reduced, 'f', 2))
                            .arg(fit.covarianceScaled ? QStringLiteral("（σ を拡大）") : QString()));
   const double diff = fit.prediction.tpr - fit.tprReference;
-  tprResult_->setText(QStringLiteral("TPR20,10\n  予測  %1 ± %2\n  基準  %3\n  差  %4 (%5 σ)")
-                          .arg(fmt(fit.prediction.tpr, "0.000"))
-                          .arg(fmt(fit.prediction.tprSigma, "0.000"))
-                          .arg(fmt(fit.tprReference, "0.000"))
-                          .arg(QString::number(diff, 'f', 3))
-                          .arg(fit.prediction.tprSigma > 0
-                                   ? QString::number(std::abs(diff) / fit.prediction.tprSigma,
-                                                     'f', 1)
-                                   : QStringLiteral("—")));
+  tprResult_->setText(
+      QStringLiteral("TPR20,10\n  予測  %1 ± %2\n  基準  %3\n  差  %4 (%5 σ)")
+          .arg(fmt(fit.prediction.tpr, "0.000"))
+          .arg(fmt(fit.prediction.tprSigma, "0.000"))
+          .arg(fmt(fit.tprReference, "0.000"))
+          .arg(QString::number(diff, 'f', 3))
+          .arg(fit.prediction.tprSigma > 0
+                   ? QString::number(std::abs(diff) / fit.prediction.tprSigma, 'f', 1)
+                   : QStringLiteral("—")));
   for (int f = 1; f <= tuning::kFields; ++f) {
     const auto& d = fit.fields[static_cast<std::size_t>(f)];
     const bool any = d.points > 0;

@@ -31,11 +31,11 @@ class TuningWindow : public QWidget {
   Q_OBJECT
  public:
   enum class State {
-    checking,    // the library is being read and checked
-    noLibrary,   // missing, stale or incomplete: a build is offered
-    building,    // the library is being built
-    ready,       // the library is loaded; a fit can run
-    fitting,     // a fit is running
+    checking,   // the library is being read and checked
+    noLibrary,  // missing, stale or incomplete: a build is offered
+    building,   // the library is being built
+    ready,      // the library is loaded; a fit can run
+    fitting,    // a fit is running
   };
 
   explicit TuningWindow(Workbench& workbench);
