@@ -1,6 +1,9 @@
 #include "simulation/run.h"
 
+#include <cctype>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <istream>
 #include <memory>
@@ -14,6 +17,7 @@
 #include "simulation/run_input.h"
 #include "simulation/square_fields.h"
 #include "simulation/state.h"
+#include "simulation/uncertainty.h"
 
 namespace dravik {
 
@@ -60,10 +64,86 @@ InputResult checkCoefficientReach(const PhysicsTables& tables, const RunInput& i
                         std::to_string(highest) + " keV)"};
 }
 
+// Why no result can be written when a field's curve is zero at every depth.
+std::string noResultReason(const DoseKernel& kernel, const TmrTable& tmr, std::int64_t histories) {
+  if (histories == 0) return "No energy was scored in the phantom (no history was run)";
+  double total = 0.0;
+  for (float v : kernel.cells) total += v;
+  if (total == 0.0) {
+    return "No energy was scored in the phantom by the " + std::to_string(histories) +
+           " histories run";
+  }
+  std::string fields;
+  for (int k = 1; k <= kFields; ++k) {
+    bool empty = true;
+    for (int d = 1; d <= kDepthBins && empty; ++d) empty = tmr.T(k, d) == 0.0f;
+    if (!empty) continue;
+    const std::string side = std::to_string(static_cast<int>(fieldSides[k - 1]));
+    fields += (fields.empty() ? "" : ", ") + side + " cm x " + side + " cm";
+  }
+  return "The " + std::to_string(histories) +
+         " histories run scored energy only outside the square field(s) " + fields +
+         ", whose curves are zero at every depth and cannot be normalised";
+}
+
+// The result path as shown in messages: absolute, so the user can find it.
+std::filesystem::path wholePath(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::path whole = std::filesystem::absolute(file, ec);
+  return ec ? file : whole.lexically_normal();
+}
+
+// NAME.unc beside NAME.tmr; a name not ending in .tmr gets .unc appended.
+std::string uncertaintyFileName(const std::string& resultName) {
+  const std::string tmr = ".tmr";
+  if (resultName.size() > tmr.size()) {
+    std::string ending = resultName.substr(resultName.size() - tmr.size());
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ending == tmr) return resultName.substr(0, resultName.size() - tmr.size()) + ".unc";
+  }
+  return resultName + ".unc";
+}
+
+std::string durationText(double seconds) {
+  const auto total = static_cast<long long>(seconds + 0.5);
+  return std::to_string(total / 3600) + ":" + (total / 60 % 60 < 10 ? "0" : "") +
+         std::to_string(total / 60 % 60) + ":" + (total % 60 < 10 ? "0" : "") +
+         std::to_string(total % 60);
+}
+
+// Progress of a batched run: one line each time the finished histories pass
+// another 5 % of the run, with the elapsed and the estimated remaining time.
+class ProgressLines {
+ public:
+  ProgressLines(std::ostream& out, std::int64_t total)
+      : out_(out), total_(total), start_(std::chrono::steady_clock::now()) {}
+  void report(std::int64_t finished) {
+    if (total_ <= 0) return;
+    const int percent = static_cast<int>(finished * 100 / total_);
+    const int step = percent / kStep * kStep;
+    if (step <= shown_) return;
+    shown_ = step;
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double remaining = finished > 0 ? elapsed * static_cast<double>(total_ - finished) /
+                                                static_cast<double>(finished)
+                                          : 0.0;
+    out_ << "  " << fixedInteger(step, 3) << " % of " << total_ << " histories   elapsed "
+         << durationText(elapsed) << "   remaining about " << durationText(remaining) << std::endl;
+  }
+
+ private:
+  static constexpr int kStep = 5;  // [%] between two lines
+  std::ostream& out_;
+  std::int64_t total_;
+  std::chrono::steady_clock::time_point start_;
+  int shown_ = 0;
+};
+
 }  // namespace
 
 int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
-                  const std::filesystem::path& folder) {
+                  const std::filesystem::path& folder, const RunOptions& options) {
   // The generator is set up when the state is created, before any file is read.
   auto sim = std::make_unique<Simulation>();
   RunInput& input = sim->input;
@@ -102,12 +182,23 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
       << kBlankLine << '\n'
       << kBlankLine << std::endl;
 
-  // One worker with the fixed-seed generator, bin after bin in order.
   const BinCounts historiesInBin = binHistoryCounts(input);
-  for (int i = 1; i <= input.lastBin; ++i) {
-    if (spectrum.fluence[i] == 0.0f) continue;
-    out << "  " << i << " / " << input.lastBin << std::endl;
-    runBinHistories(shared, sim->worker, i, historiesInBin[i]);
+  std::int64_t histories = 0;
+  for (int i = 1; i <= kSpectrumBins; ++i) histories += historiesInBin[i];
+  const DoseKernel* kernel = &sim->worker.kernel;
+  std::unique_ptr<BatchRun> batches;
+  if (!options.batched) {
+    // One worker with the fixed-seed generator, bin after bin in order.
+    for (int i = 1; i <= input.lastBin; ++i) {
+      if (spectrum.fluence[i] == 0.0f) continue;
+      out << "  " << i << " / " << input.lastBin << std::endl;
+      runBinHistories(shared, sim->worker, i, historiesInBin[i]);
+    }
+  } else {
+    ProgressLines progress(out, histories);
+    batches = runBatches(shared, historiesInBin, options.batch,
+                         [&progress](std::int64_t finished) { progress.report(finished); });
+    kernel = &batches->kernel;
   }
 
   out << kBlankLine << '\n' << "      * Start time =" << clockText(start) << '\n';
@@ -115,14 +206,40 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
   out << "      * Finish time =" << clockText(finish) << std::endl;
 
   auto tmr = std::make_unique<TmrTable>();
-  if (!synthesizeSquareFields(sim->worker.kernel, *tmr)) {
-    return stopWithError(in, out,
-                         "No energy was scored in the phantom (no history was run): the result "
-                         "file " +
-                             name + " is not written");
+  if (!synthesizeSquareFields(*kernel, *tmr)) {
+    return stopWithError(
+        in, out,
+        noResultReason(*kernel, *tmr, histories) + ": the result file " + name + " is not written");
   }
-  if (auto e = writeResultFile(folder / name, *tmr, input)) {
+  if (auto e = writeResultFile(wholePath(folder / name), *tmr, input)) {
     return stopWithError(in, out, *e);
+  }
+
+  if (options.batched) {
+    const TmrUncertainty u = jackknifeUncertainty(batches->fieldSums);
+    const std::string uncName = uncertaintyFileName(name);
+    if (u.defined) {
+      if (auto e = writeResultFile(wholePath(folder / uncName), u.sigma, input)) {
+        return stopWithError(in, out, *e);
+      }
+    }
+    out << kBlankLine << '\n';
+    if (u.defined) {
+      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4) << " +- "
+          << fixedReal(u.tprSigma, 6, 4) << " (1 sigma, " << options.batch.batches
+          << " batches; all 1 sigma values in " << uncName << ")\n";
+    } else {
+      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4)
+          << " (no uncertainty: a field has energy in one batch only; " << uncName
+          << " is not written)\n";
+    }
+    const auto at = depthOfMaximum(*tmr);
+    out << "   Depth of maximum [cm]:";
+    for (int k = 1; k <= kFields; ++k) {
+      out << ' ' << fixedInteger(static_cast<int>(fieldSides[k - 1]), 2) << " cm "
+          << fixedReal(0.1 * at[k] - 0.05, 4, 2) << (k < kFields ? "," : "");
+    }
+    out << std::endl;
   }
 
   out << kBlankLine << '\n'

@@ -74,7 +74,7 @@ std::optional<std::string> writeResultFile(const std::filesystem::path& file, co
 
   // Written beside the target and renamed over it when complete, so a reader
   // never sees a half-written result.
-  const std::string shown = file.filename().string();
+  const std::string shown = file.string();
   std::filesystem::path temporary = file;
   temporary += ".partial";
   {

@@ -122,9 +122,13 @@ TEST_F(ResultFile, ReplacesAnExistingFileAndLeavesNoTemporary) {
 
 TEST_F(ResultFile, UnwritableTargetIsAnOutputError) {
   auto T = std::make_unique<TmrTable>();
-  const auto e = writeResultFile(dir / "no-such-folder" / "run1.tmr", *T, input);
+  const auto target = dir / "no-such-folder" / "run1.tmr";
+  const auto e = writeResultFile(target, *T, input);
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->rfind("Output error: the result file run1.tmr cannot be created", 0), 0u) << *e;
+  // The whole path, so the user can tell which folder was at fault.
+  EXPECT_EQ(e->rfind("Output error: the result file " + target.string() + " cannot be created", 0),
+            0u)
+      << *e;
 }
 
 TEST(FixedFormat, ColumnsAndAsterisks) {
