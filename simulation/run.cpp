@@ -67,23 +67,21 @@ InputResult checkCoefficientReach(const PhysicsTables& tables, const RunInput& i
 // Why no result can be written when a field's curve is zero at every depth.
 std::string noResultReason(const DoseKernel& kernel, const TmrTable& tmr, std::int64_t histories) {
   if (histories == 0) return "No energy was scored in the phantom (no history was run)";
+  const std::string run =
+      std::to_string(histories) + (histories == 1 ? " history run" : " histories run");
   double total = 0.0;
   for (float v : kernel.cells) total += v;
-  if (total == 0.0) {
-    return "No energy was scored in the phantom by the " + std::to_string(histories) +
-           " histories run";
-  }
-  std::string fields;
+  if (total == 0.0) return "No energy was scored in the phantom by the " + run;
+  std::string sides;
   for (int k = 1; k <= kFields; ++k) {
     bool empty = true;
     for (int d = 1; d <= kDepthBins && empty; ++d) empty = tmr.T(k, d) == 0.0f;
-    if (!empty) continue;
-    const std::string side = std::to_string(static_cast<int>(fieldSides[k - 1]));
-    fields += (fields.empty() ? "" : ", ") + side + " cm x " + side + " cm";
+    if (empty) {
+      sides += (sides.empty() ? "" : ", ") + std::to_string(static_cast<int>(fieldSides[k - 1]));
+    }
   }
-  return "The " + std::to_string(histories) +
-         " histories run scored energy only outside the square field(s) " + fields +
-         ", whose curves are zero at every depth and cannot be normalised";
+  return "No energy was scored within the " + sides + " cm square fields (the " + run +
+         " scored only outside them), so their curves cannot be normalised";
 }
 
 // The result path as shown in messages: absolute, so the user can find it.
@@ -237,7 +235,7 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
     out << "   Depth of maximum [cm]:";
     for (int k = 1; k <= kFields; ++k) {
       out << ' ' << fixedInteger(static_cast<int>(fieldSides[k - 1]), 2) << " cm "
-          << fixedReal(0.1 * at[k] - 0.05, 4, 2) << (k < kFields ? "," : "");
+          << fixedReal(0.1 * at[k] - 0.05, 5, 2) << (k < kFields ? "," : "");
     }
     out << std::endl;
   }

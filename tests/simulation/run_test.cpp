@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 #include <sstream>
 
 #include "test_files.h"
@@ -11,6 +12,7 @@ namespace dravik {
 namespace {
 
 using testing::fixture;
+using testing::readBytes;
 using testing::readLines;
 using testing::ScratchFolder;
 using testing::spectrumLines;
@@ -36,13 +38,13 @@ class Dialogue : public ::testing::Test {
     writeLines(dir / "S_SPCTL.dat", spectrumLines(fluence));
     writeLines(dir / "B2F.dat", {name, histories});
   }
-  int run(const std::string& typed = "") {
+  int run(const std::string& typed = "", const RunOptions& options = {}) {
     std::istringstream in(typed);
     std::ostringstream out;
     int tick = 0;
     const ClockTime times[] = {{9, 5, 3}, {14, 30, 59}};
     const int status = runSimulation(
-        in, out, [&] { return times[tick++ % 2]; }, dir.path());
+        in, out, [&] { return times[tick++ % 2]; }, dir.path(), options);
     console = splitLines(out.str());
     return status;
   }
@@ -149,6 +151,83 @@ TEST_F(Dialogue, InputErrorsEndTheRunBeforeTheStartPrompt) {
     EXPECT_FALSE(std::filesystem::exists(dir / "run1.tmr")) << c.name;
     std::filesystem::remove_all(dir.path());
     std::filesystem::create_directories(dir.path());
+  }
+}
+
+RunOptions batched(int threads, int batches = 8) {
+  RunOptions o;
+  o.batched = true;
+  o.batch.threads = threads;
+  o.batch.seed = 5;
+  o.batch.batches = batches;
+  return o;
+}
+
+TEST_F(Dialogue, BatchedRunKeepsTheDialogueAndWritesTheSameFilesForAnyThreadCount) {
+  std::vector<double> f(400, 0.0);
+  f[39] = 0.5;   // bin 40, 1975 keV
+  f[199] = 0.5;  // bin 200, 9975 keV
+  writeRun(f, "2000");
+  std::string tmr, unc;
+  for (int threads : {1, 2, 3, 8}) {
+    ASSERT_EQ(run("\n\n", batched(threads)), 0) << threads << " threads";
+    ASSERT_GT(console.size(), kHead.size() + 9);
+    EXPECT_EQ(std::vector<std::string>(console.begin(), console.begin() + kHead.size()), kHead);
+    // Progress lines by percent of the 2000 histories, the last one at 100 %.
+    const std::regex progress(
+        R"(  [ \d]{3} % of 2000 histories   elapsed \d+:\d\d:\d\d   remaining about \d+:\d\d:\d\d)");
+    std::size_t n = kHead.size();
+    while (n < console.size() && std::regex_match(console[n], progress)) ++n;
+    ASSERT_GT(n, kHead.size()) << console[kHead.size()];
+    EXPECT_EQ(console[n - 1].substr(0, 7), "  100 %");
+    const std::vector<std::string> tail(console.begin() + static_cast<std::ptrdiff_t>(n),
+                                        console.end());
+    ASSERT_EQ(tail.size(), 10u);
+    EXPECT_EQ(tail[0], " ");
+    EXPECT_EQ(tail[1], "      * Start time = 9: 5: 3");
+    EXPECT_EQ(tail[2], "      * Finish time =14:30:59");
+    EXPECT_EQ(tail[3], " ");
+    EXPECT_TRUE(std::regex_match(
+        tail[4], std::regex(R"(   TPR20,10 \(10 cm x 10 cm\) = [ \d]\.\d{4} \+- [ \d]\.\d{4} )"
+                            R"(\(1 sigma, 8 batches; all 1 sigma values in run1\.unc\))")))
+        << tail[4];
+    EXPECT_TRUE(std::regex_match(
+        tail[5],
+        std::regex(
+            R"(   Depth of maximum \[cm\]:( [ \d]\d cm [ \d]\d\.\d\d,){9} 35 cm [ \d]\d\.\d\d)")))
+        << tail[5];
+    EXPECT_EQ(tail[7], "   ---   Push Enter key to exit   ---");
+    EXPECT_EQ(tail[9], "Stop - Program terminated.");
+
+    const auto result = readLines(dir / "run1.tmr");
+    const auto sigma = readLines(dir / "run1.unc");
+    ASSERT_EQ(result.size(), 305u);
+    ASSERT_EQ(sigma.size(), 305u);
+    for (int l = 0; l < 5; ++l) EXPECT_EQ(sigma[l], result[l]) << "header line " << l + 1;
+    EXPECT_EQ(sigma[5].size(), result[5].size());
+    if (threads == 1) {
+      tmr = readBytes(dir / "run1.tmr");
+      unc = readBytes(dir / "run1.unc");
+    } else {
+      EXPECT_TRUE(readBytes(dir / "run1.tmr") == tmr) << threads << " threads";
+      EXPECT_TRUE(readBytes(dir / "run1.unc") == unc) << threads << " threads";
+    }
+  }
+}
+
+TEST_F(Dialogue, UncertaintyFileNameFollowsTheResultName) {
+  struct Case {
+    const char* result;
+    const char* uncertainty;
+  } cases[] = {
+      {"a.tmr", "a.unc"}, {"b.TMR", "b.unc"}, {"plain", "plain.unc"}, {"c.txt", "c.txt.unc"}};
+  std::vector<double> f(400, 0.0);
+  f[199] = 1.0;
+  for (const auto& c : cases) {
+    writeRun(f, "200", c.result);
+    ASSERT_EQ(run("", batched(2, 2)), 0) << c.result;
+    EXPECT_TRUE(std::filesystem::exists(dir / c.result)) << c.result;
+    EXPECT_TRUE(std::filesystem::exists(dir / c.uncertainty)) << c.result;
   }
 }
 

@@ -167,14 +167,20 @@ TEST(Regression, TheHistoryLoopReproducesTheReferenceKernelBitForBit) {
   EXPECT_EQ(digest, readBytes(reference));
 }
 
-TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
+// A folder with the shipped data files and the regression run's input files.
+fs::path regressionFolder(const std::string& tag) {
   const fs::path dir =
-      fs::temp_directory_path() / ("transport_regression_" + std::to_string(::getpid()));
+      fs::temp_directory_path() / ("transport_" + tag + "_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   for (const char* f : {"water20.dat", "ELDAT.dat"})
     fs::copy_file(kData / f, dir / f, fs::copy_options::overwrite_existing);
   for (const char* f : {"S_SPCTL.dat", "B2F.dat"})
     fs::copy_file(kRegression / f, dir / f, fs::copy_options::overwrite_existing);
+  return dir;
+}
+
+TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
+  const fs::path dir = regressionFolder("regression");
   std::istringstream in("\n\n");
   std::ostringstream out;
   const int status = runSimulation(
@@ -190,6 +196,38 @@ TEST(Regression, DravikReproducesTheReferenceResultFileByteForByte) {
   if (updatingReferences()) writeBytes(reference, result);
   EXPECT_EQ(result.size(), readBytes(reference).size());
   EXPECT_TRUE(result == readBytes(reference)) << "the result differs from " << reference;
+}
+
+TEST(NoResult, AFieldWithNoEnergySaysWhatHappened) {
+  // One history of bin 119 (5.925 MeV): its energy lands off the axis, outside
+  // the smaller fields, while the kernel does hold energy.
+  const fs::path dir = regressionFolder("one_history");
+  std::string spectrum;
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%06.3f, %s\r\n", 0.05 * i - 0.025,
+                  i == 119 ? "1.000E+00" : "0.000E+00");
+    spectrum += line;
+  }
+  writeBytes(dir / "S_SPCTL.dat", spectrum + "10.0\r\n029\r\n10.80\r\n");
+  writeBytes(dir / "B2F.dat", "one.tmr\r\n1\r\n");
+  std::istringstream in("\n\n");
+  std::ostringstream out;
+  const int status = runSimulation(
+      in, out,
+      [] {
+        return ClockTime{10, 0, 0};
+      },
+      dir);
+  const bool written = fs::exists(dir / "one.tmr");
+  fs::remove_all(dir);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.str().find("\nNo energy was scored within the 4, 6, 8, 10, 12, 15, 20 cm square "
+                           "fields (the 1 history run scored only outside them), so their curves "
+                           "cannot be normalised: the result file one.tmr is not written\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_FALSE(written);
 }
 
 }  // namespace

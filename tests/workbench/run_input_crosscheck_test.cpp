@@ -3,10 +3,13 @@
 
 #include <charconv>
 #include <fstream>
+#include <sstream>
 
+#include "simulation/run.h"
 #include "simulation/run_input.h"
 #include "test_folder.h"
 #include "workbench/spectrum/lead.h"
+#include "workbench/spectrum/results.h"
 #include "workbench/spectrum/run_files.h"
 #include "workbench/spectrum/schiff.h"
 
@@ -79,6 +82,46 @@ TEST(RunInputCrossCheck, TinyReferenceModeFluencesStayInTheirColumns) {
   EXPECT_EQ(input.lastBin, 399);
   EXPECT_EQ(input.spectrum.filterThickness, 4.5f);
   EXPECT_EQ(input.parameters.historyTotal, 1.0e6f);
+}
+
+// A batched run of the simulation on the workbench's hand-over files: its
+// uncertainty file reads like a result file in the results window's reader.
+TEST(UncertaintyFileCrossCheck, ReadsLikeAResultFile) {
+  testing::TestFolder folder;
+  for (const char* f : {"water20.dat", "ELDAT.dat"}) {
+    std::filesystem::copy_file(std::filesystem::path(SHIPPED_DATA) / f, folder / f);
+  }
+  SpectrumState state;
+  for (int i = 1; i <= kSpectrumBins; ++i) state.leadAttenuation[i] = 30.0 / i;
+  SpectrumEntries entries{"10.0", "29", "10.5", false};
+  state.spectrumCount = 1;
+  ASSERT_TRUE(computeSchiffSpectrum(state, entries).ok());
+  ASSERT_TRUE(writeSpectrumFile(state, entries, folder.path()).ok());
+  ASSERT_TRUE(writeRunParameters("run1", "3000", folder.path()).ok());
+  dravik::RunOptions options;
+  options.batched = true;
+  options.batch.threads = 2;
+  options.batch.batches = 4;
+  std::istringstream in;
+  std::ostringstream out;
+  ASSERT_EQ(dravik::runSimulation(
+                in, out, [] { return dravik::ClockTime{}; }, folder.path(), options),
+            0)
+      << out.str();
+
+  CalculatedTmrTable result, sigma;
+  ASSERT_TRUE(loadCalculatedTable(folder / "run1.tmr", result).ok());
+  const auto read = loadCalculatedTable(folder / "run1.unc", sigma);
+  ASSERT_TRUE(read.ok()) << read.failure().reason;
+  const auto header = readResultHeader(folder / "run1.unc");
+  ASSERT_TRUE(header.ok());
+  EXPECT_EQ(header.value().historyTotal, 3000.0);
+  for (int f = 1; f <= kFields; ++f) {
+    for (int r = 1; r <= kDepthRows; ++r) {
+      EXPECT_GE(sigma.at(f, r), 0.0) << f << ", " << r;
+      EXPECT_LT(sigma.at(f, r), 1.0) << f << ", " << r;
+    }
+  }
 }
 
 }  // namespace
