@@ -16,6 +16,7 @@
 #include "form4.h"
 #include "messages.h"
 #include "picture_box.h"
+#include "results_annotations.h"
 #include "style.h"
 #include "subscript_gap.h"
 #include "tmr_frame.h"
@@ -184,6 +185,7 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
 
   File2_->setFolder(workbench_.workingFolder());
   File1_->setFolder(workbench_.workingFolder());
+  annotations_ = new ResultsAnnotations(*this, workbench_);
 }
 
 void Form1::openFromSpectrumWindow() {
@@ -191,6 +193,7 @@ void Form1::openFromSpectrumWindow() {
   File2_->setFolder(workbench_.workingFolder());
   File1_->setFolder(workbench_.workingFolder());
   clearHeader();
+  annotations_->frameReset();
   if (!placed_) {
     style::centreOnScreen(this);
     placed_ = true;
@@ -238,6 +241,7 @@ void Form1::Command7_Click() {
     return;
   }
   Text1_->setText(QString::fromStdString(tpr.value().text));
+  annotations_->resultLoaded(File2_->chosenFilePath(), tpr.value().tpr);
   Command2_->setFocus();
 }
 
@@ -255,6 +259,7 @@ void Form1::Command6_Click() {
     return;
   }
   Text2_->setText(QString::fromStdString(tpr.value().text));
+  annotations_->referenceLoaded(tpr.value().tpr);
   Command3_->setFocus();
 }
 
@@ -266,6 +271,7 @@ void Form1::Command2_Click() {
   }
   PictureBox& plot = *Picture1_;
   plot.setLineWidth(2);
+  annotations_->drawBands();  // ±1 sigma under the curves, only when NAME.unc was read
   // Row r is the 1 mm bin ending at r mm, drawn at r − 0.5 mm; the curve starts at row 2.
   for (int f = 1; f <= corvane::kFields; ++f) {
     if (!check(f).isChecked()) continue;
@@ -273,6 +279,7 @@ void Form1::Command2_Click() {
     for (int r = 3; r <= corvane::kDepthRows; ++r) plot.lineTo(r - 0.5, calculated_.at(f, r), blue);
   }
   plot.rectangle(0, 0, 300, 1.0, style::paletteColour(0));
+  annotations_->curvesDrawn(true);
 }
 
 void Form1::Command3_Click() {
@@ -292,11 +299,13 @@ void Form1::Command3_Click() {
                   reference_.table.at(f, k), red);
   }
   plot.rectangle(0, 0, 300, 1.0, style::paletteColour(0));
+  annotations_->curvesDrawn(false);
 }
 
 void Form1::Command5_Click() {
   drawTmrFrame(*this);
   clearHeader();
+  annotations_->frameReset();
 }
 
 void Form1::Command1_Click() { workbench_.form4().openFromResultsWindow(); }

@@ -19,6 +19,7 @@ class QPushButton;
 class FileListBox;
 class PictureBox;
 class Workbench;
+class ResultsAnnotations;
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -53,6 +54,8 @@ class Form1 : public QWidget {
   const QStringList& headerShown() const { return headerShown_; }
   const corvane::CalculatedTmrTable& calculatedTable() const { return calculated_; }
   const corvane::ReferenceTmrData& referenceData() const { return reference_; }
+  // Uncertainty, legend, tuning button and plot menu beside the described controls.
+  ResultsAnnotations& annotations() { return *annotations_; }
 
  protected:
   // The close box: the spectrum window is shown again, then this window closes.
@@ -81,5 +84,6 @@ class Form1 : public QWidget {
   QPushButton* Command7_ = nullptr;
   std::array<QCheckBox*, corvane::kFields + 1> Check_{};  // slot 0 unused
   QStringList headerShown_;
+  ResultsAnnotations* annotations_ = nullptr;
   bool placed_ = false;
 };

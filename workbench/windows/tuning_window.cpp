@@ -18,6 +18,8 @@
 #include "fonts.h"
 #include "form2.h"
 #include "messages.h"
+#include "picture_box.h"
+#include "plot_export.h"
 #include "style.h"
 #include "tuning/prediction.h"
 #include "tuning_plots.h"
@@ -59,6 +61,16 @@ QString timeLeftText(double seconds) {
   if (s >= 3600) return QStringLiteral("残り 約 %1 時間 %2 分").arg(s / 3600).arg((s % 3600) / 60);
   if (s >= 60) return QStringLiteral("残り 約 %1 分 %2 秒").arg(s / 60).arg(s % 60);
   return QStringLiteral("残り 約 %1 秒").arg(s);
+}
+
+void addSpectrumWindowEntries(QWidget& window, PictureBox& plot, Workbench& workbench) {
+  auto* button = style::makeButton(&window, "TuningButton", QStringLiteral("自動調整…"),
+                                   style::twipsRect(12600, 7290, 2535, 345),
+                                   fonts::font(fonts::meiryo, 11.25), style::lightCyan());
+  button->setToolTip(QStringLiteral(" 基準データからエネルギーとフィルタ厚を求めます "));
+  QObject::connect(button, &QPushButton::clicked, &window,
+                   [&workbench] { workbench.tuning().open(); });
+  plot_export::attachSaveMenu(&plot, workbench.messages());
 }
 
 TuningWindow::TuningWindow(Workbench& workbench)

@@ -116,5 +116,10 @@ class TuningWindow : public QWidget {
   std::array<QCheckBox*, tuning::kFields + 1> plotFields_{};
 };
 
+// The spectrum window's way to this window, a "自動調整…" button in the free strip between the
+// colour panel and the button panel, and the spectrum plot's right-button menu (PNG, SVG).
+class PictureBox;
+void addSpectrumWindowEntries(QWidget& spectrumWindow, PictureBox& plot, Workbench& workbench);
+
 // Text of a number of seconds left, "残り 約 3 分 20 秒" (negative: not yet known).
 QString timeLeftText(double seconds);
