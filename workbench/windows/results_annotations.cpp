@@ -237,9 +237,9 @@ void ResultsAnnotations::refresh() {
   } else {
     sigmaLabel_->hide();
   }
-  if (calculatedShown && referenceShown) {
-    matchLabel_->setText(
-        tprMatchText(*calculatedTpr_, tprSigma_ ? tprSigma_->sigma : 0.0, *referenceTpr_));
+  // Shown with the uncertainty only: without NAME.unc the window stays as it always was.
+  if (calculatedShown && referenceShown && tprSigma_) {
+    matchLabel_->setText(tprMatchText(*calculatedTpr_, tprSigma_->sigma, *referenceTpr_));
     matchLabel_->show();
   } else {
     matchLabel_->hide();
