@@ -59,24 +59,30 @@ class CurveLegend : public QWidget {
     p.fillRect(rect(), Qt::white);
     p.setPen(Qt::black);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.setFont(fonts::font(fonts::meiryo, 9.75));
-    int y = 6;
+    p.setFont(fonts::font(fonts::meiryo, 8.25));
+    const int line = p.fontMetrics().height();
+    int y = 4;
     auto row = [&](const QColor& colour, const QString& caption, const QList<int>& fields) {
       if (fields.isEmpty()) return;
       p.setPen(QPen(colour, 2));
-      p.drawLine(8, y + 9, 34, y + 9);
+      p.drawLine(6, y + line / 2, 26, y + line / 2);
       p.setPen(Qt::black);
-      p.drawText(QRect(40, y, width() - 44, 18), Qt::AlignLeft | Qt::AlignVCenter, caption);
-      y += 19;
-      QStringList names;
-      for (int f : fields) names << fieldName(f);
-      const QRect area(12, y, width() - 16, 40);
-      const QRect used = p.boundingRect(area, Qt::TextWordWrap, names.join(QStringLiteral(", ")));
-      p.drawText(area, Qt::TextWordWrap, names.join(QStringLiteral(", ")));
-      y += used.height() + 4;
+      p.drawText(QRect(30, y, width() - 32, line), Qt::AlignLeft | Qt::AlignVCenter, caption);
+      y += line;
+      QStringList sides;
+      for (int f : fields)
+        sides << QString::number(corvane::fieldSides[static_cast<std::size_t>(f)]);
+      const QRect area(10, y, width() - 12, 2 * line);
+      const QString text = sides.join(QStringLiteral(", "));
+      const QRect used = p.boundingRect(area, Qt::TextWordWrap, text);
+      p.drawText(area, Qt::TextWordWrap, text);
+      y += used.height() + 2;
     };
     row(blue, QStringLiteral("計算データ"), calculated_);
     row(red, QStringLiteral("基準データ"), reference_);
+    p.setPen(QColor(64, 64, 64));
+    p.drawText(QRect(10, y, width() - 12, line), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("（照射野の辺 cm）"));
   }
 
  private:
@@ -165,7 +171,7 @@ ResultsAnnotations::ResultsAnnotations(Form1& form, Workbench& workbench)
   // Right column, below the help button and left of Exit.
   legend_ = new CurveLegend(&form);
   legend_->setObjectName(QStringLiteral("CurveLegend"));
-  legend_->setGeometry(style::twipsRect(14880, 8880, 1560, 1440));
+  legend_->setGeometry(style::twipsRect(14760, 8880, 1710, 1170));
 
   QMenu* menu = plot_export::attachSaveMenu(&form.picture1(), workbench_.messages());
   menu->addSeparator();

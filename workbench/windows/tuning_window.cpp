@@ -121,8 +121,8 @@ TuningWindow::TuningWindow(Workbench& workbench)
     return r;
   };
   fitBoth_ = radio("FitBoth", QStringLiteral("エネルギーとフィルタ厚"), 274);
-  fitEnergy_ = radio("FitEnergy", QStringLiteral("エネルギーのみ（厚さは固定）"), 298);
-  fitFilter_ = radio("FitFilter", QStringLiteral("フィルタ厚のみ（エネルギーは固定）"), 322);
+  fitEnergy_ = radio("FitEnergy", QStringLiteral("エネルギーのみ"), 298);
+  fitFilter_ = radio("FitFilter", QStringLiteral("フィルタ厚のみ"), 322);
   fitBoth_->setChecked(true);
   heldLabel_ = style::makeLabel(this, "HeldValues", QString(), QRect(28, 348, 262, 38), label);
   heldLabel_->setWordWrap(true);
@@ -565,7 +565,8 @@ void TuningWindow::showResult() {
                            .arg(fit.degreesOfFreedom)
                            .arg(QString::number(fit.chi2Reduced, 'f', 2))
                            .arg(fit.covarianceScaled ? QStringLiteral("（σ を拡大）") : QString()));
-  const double diff = fit.prediction.tpr - fit.tprReference;
+  // Rounded to the shown three decimals first, so that a match reads 0.000, never -0.000.
+  const double diff = std::round(1000.0 * (fit.prediction.tpr - fit.tprReference)) / 1000.0 + 0.0;
   tprResult_->setText(
       QStringLiteral("TPR20,10\n  予測  %1 ± %2\n  基準  %3\n  差  %4 (%5 σ)")
           .arg(fmt(fit.prediction.tpr, "0.000"))
