@@ -173,7 +173,11 @@ int commandLibrary(const std::vector<std::string>& args, std::ostream& out, std:
   BuildOptions options;
   options.threads = threads;
   options.cancel = cancel;
-  options.progress = [&err](const BuildProgress& p) {
+  long shown = -1;  // whole second of the last progress line
+  options.progress = [&err, &shown](const BuildProgress& p) {
+    const long second = static_cast<long>(p.secondsElapsed);
+    if (second == shown && p.binsDone < p.binsTotal) return;
+    shown = second;
     err << "\r  bin " << p.binsDone << " of " << p.binsTotal << ", " << duration(p.secondsElapsed)
         << " elapsed";
     if (p.secondsLeft >= 0) err << ", about " << duration(p.secondsLeft) << " left";

@@ -79,12 +79,15 @@ class Objective {
     return std::sqrt(m * m + sigmaPrediction_[i] * sigmaPrediction_[i]);
   }
 
+  // Evaluations use jackknife replica `replica` of the library (-1: the whole library).
+  void useReplica(int replica) { replica_ = replica; }
+
   Evaluation evaluate(double E, double t, bool withSigma) {
     ++evaluations_;
     Evaluation e;
     BinWeights w;
     if (!spectrumWeights(lead_, E, options_.Z, t, w).empty()) return e;
-    auto p = predict(library_, w, withSigma);
+    auto p = predict(library_, w, withSigma, replica_);
     if (!p.prediction) {
       error_ = p.error;
       return e;
@@ -110,6 +113,7 @@ class Objective {
   std::vector<FitPoint> points_;
   std::vector<double> sigmaPrediction_;
   int evaluations_ = 0;
+  int replica_ = -1;
   std::string error_;
 };
 
@@ -186,26 +190,73 @@ FitOutcome fitReference(const KernelLibrary& library, const corvane::LeadCoeffic
   auto clampE = [&](double E) { return std::clamp(E, options.energyLow, options.energyHigh); };
   auto clampT = [&](double t) { return std::clamp(t, options.filterLow, options.filterHigh); };
 
-  // Coarse grid over the free parameters, weights from the tolerance alone.
-  Parameters best{holdE ? *options.fixedEnergy : 10.0, holdT ? *options.fixedFilter : 10.0};
-  double bestChi2 = std::numeric_limits<double>::infinity();
-  std::vector<double> Es, ts;
-  if (holdE)
-    Es = {*options.fixedEnergy};
-  else
-    for (double E = options.energyLow; E <= options.energyHigh + 1e-9; E += 0.5) Es.push_back(E);
-  if (holdT)
-    ts = {*options.fixedFilter};
-  else
-    for (double t = options.filterLow; t <= options.filterHigh + 1e-9; t += 2.5) ts.push_back(t);
-  for (double E : Es)
-    for (double t : ts) {
+  // Energy and filter trade against each other along a narrow curved valley of equal beam
+  // hardness, which a plain grid steps over. So the search profiles it: for each energy the best
+  // thickness (a bracket on a 5 mm grid, then golden section), and the best energy of a coarse
+  // scan is refined by a finer one; Levenberg-Marquardt then polishes both together.
+  auto bestFilter = [&](double E, double& chi2) {
+    if (holdT) {
+      auto e = objective.evaluate(E, *options.fixedFilter, false);
+      chi2 = e.ok ? e.chi2 : std::numeric_limits<double>::infinity();
+      return *options.fixedFilter;
+    }
+    auto at = [&](double t) {
       auto e = objective.evaluate(E, t, false);
-      if (e.ok && e.chi2 < bestChi2) {
-        bestChi2 = e.chi2;
+      return e.ok ? e.chi2 : std::numeric_limits<double>::infinity();
+    };
+    const double step = 5.0;
+    double lo = options.filterLow, hi = options.filterHigh, bestT = lo, bestC = at(lo);
+    for (double t = lo + step; t < hi + step - 1e-9; t += step) {
+      const double tt = std::min(t, hi);
+      const double c = at(tt);
+      if (c < bestC) {
+        bestC = c;
+        bestT = tt;
+      }
+    }
+    lo = std::max(options.filterLow, bestT - step);
+    hi = std::min(options.filterHigh, bestT + step);
+    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
+    double a = hi - g * (hi - lo), b = lo + g * (hi - lo);
+    double ca = at(a), cb = at(b);
+    while (hi - lo > 0.02) {
+      if (ca < cb) {
+        hi = b;
+        b = a;
+        cb = ca;
+        a = hi - g * (hi - lo);
+        ca = at(a);
+      } else {
+        lo = a;
+        a = b;
+        ca = cb;
+        b = lo + g * (hi - lo);
+        cb = at(b);
+      }
+    }
+    chi2 = std::min({ca, cb, bestC});
+    return chi2 == bestC ? bestT : (ca < cb ? a : b);
+  };
+  Parameters best{holdE ? *options.fixedEnergy : options.energyLow, 0.0};
+  double bestChi2 = std::numeric_limits<double>::infinity();
+  auto scan = [&](double from, double to, double step) {
+    for (double E = from; E <= to + 1e-9; E += step) {
+      double c = 0.0;
+      const double t = bestFilter(E, c);
+      if (c < bestChi2) {
+        bestChi2 = c;
         best = {E, t};
       }
     }
+  };
+  if (holdE) {
+    scan(*options.fixedEnergy, *options.fixedEnergy, 1.0);
+  } else {
+    scan(options.energyLow, options.energyHigh, 0.5);
+    const double centre = best.E;
+    scan(std::max(options.energyLow, centre - 0.4), std::min(options.energyHigh, centre + 0.4),
+         0.1);
+  }
   if (!std::isfinite(bestChi2))
     return {std::nullopt,
             objective.error().empty() ? "no parameters give a prediction" : objective.error()};
@@ -269,12 +320,11 @@ FitOutcome fitReference(const KernelLibrary& library, const corvane::LeadCoeffic
         auto e = objective.evaluate(trial.E, trial.t, false);
         if (e.ok && e.chi2 < current.chi2) {
           const double gain = current.chi2 - e.chi2;
-          const bool small = std::abs(trial.E - p.E) < 1e-4 && std::abs(trial.t - p.t) < 1e-3;
           p = trial;
           current = std::move(e);
           lambda = std::max(lambda / 3.0, 1e-7);
           improved = true;
-          if (small || gain < 1e-7 * current.chi2) return p;
+          if (gain < 1e-6 * current.chi2) return p;
         } else {
           lambda *= 4.0;
         }
@@ -321,21 +371,61 @@ FitOutcome fitReference(const KernelLibrary& library, const corvane::LeadCoeffic
   }
   const double s = std::max(1.0, fit.chi2Reduced);
   fit.covarianceScaled = fit.chi2Reduced > 1.0;
+  const double inf = std::numeric_limits<double>::infinity();
+  double cEE = 0, cTT = 0, cET = 0;  // covariance of the reference's scatter
   if (!holdE && !holdT) {
     const double det = A00 * A11 - A01 * A01;
     if (det > 0) {
-      const double cEE = A11 / det * s, cTT = A00 / det * s, cET = -A01 / det * s;
-      fit.energySigma = std::sqrt(cEE);
-      fit.filterSigma = std::sqrt(cTT);
-      fit.correlation = cET / std::sqrt(cEE * cTT);
+      cEE = A11 / det * s;
+      cTT = A00 / det * s;
+      cET = -A01 / det * s;
     } else {
-      fit.energySigma = fit.filterSigma = std::numeric_limits<double>::infinity();
+      cEE = cTT = inf;
     }
   } else if (!holdE) {
-    fit.energySigma = A00 > 0 ? std::sqrt(s / A00) : std::numeric_limits<double>::infinity();
-  } else if (!holdT) {
-    fit.filterSigma = A11 > 0 ? std::sqrt(s / A11) : std::numeric_limits<double>::infinity();
+    cEE = A00 > 0 ? s / A00 : inf;
+  } else {
+    cTT = A11 > 0 ? s / A11 : inf;
   }
+
+  // The library's own noise is coherent over depth (one bin's batches move a whole curve), which
+  // the diagonal weights cannot carry: refit with each jackknife replica of the library, starting
+  // from the optimum with the same weights, and add the replicas' covariance.
+  const int B = library.plan.batches;
+  std::vector<Parameters> replicas;
+  const Parameters optimum = best;
+  for (int j = 0; j < B; ++j) {
+    // Each replica's own optimum: a short profile of the valley around the optimum, polished.
+    objective.useReplica(j);
+    best = optimum;
+    bestChi2 = std::numeric_limits<double>::infinity();
+    if (holdE)
+      scan(optimum.E, optimum.E, 1.0);
+    else
+      scan(std::max(options.energyLow, optimum.E - 1.0),
+           std::min(options.energyHigh, optimum.E + 1.0), 0.2);
+    replicas.push_back(minimise(best));
+  }
+  best = optimum;
+  objective.useReplica(-1);
+  Parameters mean{};
+  for (const auto& r : replicas) {
+    mean.E += r.E / B;
+    mean.t += r.t / B;
+  }
+  const double k = (B - 1.0) / B;
+  for (const auto& r : replicas) {
+    fit.libraryEnergyVariance += k * (r.E - mean.E) * (r.E - mean.E);
+    fit.libraryFilterVariance += k * (r.t - mean.t) * (r.t - mean.t);
+    fit.libraryCovariance += k * (r.E - mean.E) * (r.t - mean.t);
+  }
+  cEE += fit.libraryEnergyVariance;
+  cTT += fit.libraryFilterVariance;
+  cET += fit.libraryCovariance;
+  fit.energySigma = holdE ? 0.0 : std::sqrt(cEE);
+  fit.filterSigma = holdT ? 0.0 : std::sqrt(cTT);
+  if (!holdE && !holdT && std::isfinite(cEE) && std::isfinite(cTT) && cEE > 0 && cTT > 0)
+    fit.correlation = cET / std::sqrt(cEE * cTT);
 
   fit.points = objective.points();
   for (std::size_t i = 0; i < fit.points.size(); ++i) {

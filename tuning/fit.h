@@ -70,8 +70,12 @@ struct FitResult {
   double chi2 = 0.0, chi2Reduced = 0.0;
   int degreesOfFreedom = 0;
   // The covariance is (J^T W J)^-1, scaled by the reduced chi-square when that exceeds 1 (the
-  // reference then scatters more than its stated tolerance, and the region widens with it).
+  // reference then scatters more than its stated tolerance, and the region widens with it), plus
+  // the library part below.
   bool covarianceScaled = false;
+  // The part of the covariance from the library's statistics: the spread of the refits with each
+  // jackknife replica of the library (added to the part above).
+  double libraryEnergyVariance = 0.0, libraryFilterVariance = 0.0, libraryCovariance = 0.0;
   Prediction prediction;  // at the best parameters (continuous spectrum weights)
   double tprReference = 0.0;
   std::array<FieldDeviation, kFields + 1> fields{};

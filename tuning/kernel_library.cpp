@@ -54,8 +54,15 @@ T get(const unsigned char* p) {
 
 std::size_t blockFloats(int batches) { return static_cast<std::size_t>(batches) * kCurveValues; }
 
-std::size_t fileBytes(int batches) {
-  return kHeadBytes + kBins * blockFloats(batches) * sizeof(float) + sizeof(std::uint64_t);
+int filledCount(const LibraryPlan& plan) {
+  int n = 0;
+  for (int bin = 1; bin <= kBins; ++bin) n += plan.histories[bin] > 0;
+  return n;
+}
+
+std::size_t fileBytes(const LibraryPlan& plan) {
+  return kHeadBytes + filledCount(plan) * blockFloats(plan.batches) * sizeof(float) +
+         sizeof(std::uint64_t);
 }
 
 // The 1728-byte head shared by the library and its partial file.
@@ -103,8 +110,12 @@ bool writeAll(int fd, const void* data, std::size_t n) {
 }
 
 // Relative cost of one history of bin `bin`: the transport follows more and longer secondary
-// tracks at higher energies (measured with bench/library_bench: about 1 + E / 8 MeV).
-double historyCost(int bin) { return 1.0 + (50.0 * bin - 25.0) / 8000.0; }
+// tracks at higher energies (measured with bench/library_bench: about 1 + E / 14 MeV).
+double historyCost(int bin) { return 1.0 + (50.0 * bin - 25.0) / 14000.0; }
+
+// Histories of a bin of weight 1 and cost 1 in the default plan: about 1.1e8 histories in all,
+// which puts the 1 sigma of TPR20,10 of the 10 MV preset near 0.0013.
+constexpr double kDefaultHistoriesScale = 400000.0;
 
 }  // namespace
 
@@ -113,13 +124,17 @@ std::int32_t KernelLibrary::batchHistories(int bin, int b) const {
 }
 
 void KernelLibrary::derive() {
-  binMeans.assign(static_cast<std::size_t>(kBins) * kCurveValues, 0.0);
   filledBins.clear();
+  slot.fill(-1);
   for (int bin = 1; bin <= kBins; ++bin) {
-    const std::int32_t n = plan.histories[bin];
-    if (n <= 0) continue;
+    if (plan.histories[bin] <= 0) continue;
+    slot[bin] = static_cast<int>(filledBins.size());
     filledBins.push_back(bin);
-    double* m = binMeans.data() + static_cast<std::size_t>(bin - 1) * kCurveValues;
+  }
+  binMeans.assign(filledBins.size() * kCurveValues, 0.0);
+  for (int bin : filledBins) {
+    const std::int32_t n = plan.histories[bin];
+    double* m = binMeans.data() + static_cast<std::size_t>(slot[bin]) * kCurveValues;
     for (int b = 0; b < plan.batches; ++b) {
       const double w = static_cast<double>(batchHistories(bin, b)) / n;
       const float* x = batch(bin, b);
@@ -129,14 +144,19 @@ void KernelLibrary::derive() {
 }
 
 LibraryPlan defaultPlan(double scale) {
-  // Histories per bin: a floor for every bin, plus a share that rises with the energy, because
-  // the deep part of every curve (and so TPR20,10) is carried by the high-energy bins, whose
-  // few photons in a beam's spectrum otherwise dominate the uncertainty.
+  // Histories per bin by the cost-weighted (Neyman) allocation n ~ a / sqrt(c): a bin's share
+  // of a prediction's variance is its spectral weight times its per-history spread, and for the
+  // Schiff spectra of 2 ... 20 MV the two together are about flat in energy (the fluence falls
+  // as the deposit per photon rises), so a = 1 below 10 MeV, falling as 10 MeV / E above (fewer
+  // beams reach those bins), and low below 0.3 MeV, whose photons deposit little in depth. The
+  // cost c is 1 + E / 14 MeV per history (bench/library_bench).
   LibraryPlan plan;
   for (int bin = 1; bin <= kBins; ++bin) {
     const double E = (50.0 * bin - 25.0) / 1000.0;  // [MeV]
-    const double base = bin <= 10 ? 20000.0 : 60000.0 + 12000.0 * std::min(E, 12.0);
-    plan.histories[bin] = static_cast<std::int32_t>(std::lround(base * scale));
+    double a = E < 0.3 ? std::max(0.1, E / 0.3) : 1.0;
+    if (E > 10.0) a *= 10.0 / E;
+    const double n = kDefaultHistoriesScale * a / std::sqrt(historyCost(bin));
+    plan.histories[bin] = static_cast<std::int32_t>(std::lround(n * scale));
   }
   return plan;
 }
@@ -187,7 +207,7 @@ BuildOutcome buildLibrary(const std::filesystem::path& dataFolder,
   const std::vector<unsigned char> head = encodeHead(*id.identity, plan);
   const std::size_t block = blockFloats(plan.batches);
   const std::size_t recordBytes = 4 + block * sizeof(float) + 8;
-  std::vector<float> data(kBins * block, 0.0f);
+  std::vector<float> data(static_cast<std::size_t>(kBins) * block, 0.0f);
   std::vector<char> done(kBins + 1, 0);
 
   // Resume from the partial file when it was left by a build of the same inputs and plan.
@@ -311,9 +331,12 @@ BuildOutcome buildLibrary(const std::filesystem::path& dataFolder,
 
   // The complete library, written beside the target and renamed over it.
   std::vector<unsigned char> bytes = head;
-  bytes.reserve(fileBytes(plan.batches));
-  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-  bytes.insert(bytes.end(), p, p + data.size() * sizeof(float));
+  bytes.reserve(fileBytes(plan));
+  for (int bin = 1; bin <= kBins; ++bin) {
+    if (plan.histories[bin] <= 0) continue;
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data() + (bin - 1) * block);
+    bytes.insert(bytes.end(), p, p + block * sizeof(float));
+  }
   put<std::uint64_t>(bytes, fnv1a(bytes.data(), bytes.size()));
   std::filesystem::path temporary = file;
   temporary += ".tmp";
@@ -362,7 +385,13 @@ LoadOutcome loadLibrary(const std::filesystem::path& file, const LibraryIdentity
   if (bins != kBins || fields != kFields || depths != kDepths || batches < 2 || batches > 1000)
     return {std::nullopt, "the kernel library " + name + " has an unknown shape" + kRebuild};
   lib.plan.batches = static_cast<int>(batches);
-  const std::size_t want = fileBytes(lib.plan.batches);
+  for (int bin = 1; bin <= kBins; ++bin) {
+    lib.plan.histories[bin] = get<std::int32_t>(b.data() + kHeaderBytes + 4 * (bin - 1));
+    if (lib.plan.histories[bin] < 0)
+      return {std::nullopt,
+              "the kernel library " + name + " has a negative history count" + kRebuild};
+  }
+  const std::size_t want = fileBytes(lib.plan);
   if (b.size() != want)
     return {std::nullopt, "the kernel library " + name + " is truncated or incomplete (" +
                               std::to_string(b.size()) + " of " + std::to_string(want) + " bytes)" +
@@ -380,9 +409,7 @@ LoadOutcome loadLibrary(const std::filesystem::path& file, const LibraryIdentity
   if (lib.identity.eldatChecksum != expected.eldatChecksum)
     return {std::nullopt,
             "the kernel library " + name + " was built from another ELDAT.dat" + kRebuild};
-  for (int bin = 1; bin <= kBins; ++bin)
-    lib.plan.histories[bin] = get<std::int32_t>(b.data() + kHeaderBytes + 4 * (bin - 1));
-  lib.batchMeans.resize(kBins * blockFloats(lib.plan.batches));
+  lib.batchMeans.resize(filledCount(lib.plan) * blockFloats(lib.plan.batches));
   std::memcpy(lib.batchMeans.data(), b.data() + kHeadBytes, lib.batchMeans.size() * sizeof(float));
   lib.derive();
   return {std::move(lib), {}};

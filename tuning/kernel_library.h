@@ -24,8 +24,9 @@
 //       84     4  uint32 depth bins (300)
 //       88    40  reserved, zero
 //      128  1600  int32 histories of bin 1 ... 400 (a bin's batches share them by batchShare)
-//     1728     …  per bin 1 ... 400, per batch 0 ... B-1: 10 x 300 float32, the batch's mean
-//                 energy per history [keV] of field 1 ... 10 (outer) at depth bin 1 ... 300
+//     1728     …  per bin with histories (ascending), per batch 0 ... B-1: 10 x 300 float32,
+//                 the batch's mean energy per history [keV] of field 1 ... 10 (outer) at depth
+//                 bin 1 ... 300
 //     end-8    8  uint64 FNV-1a 64 checksum of every byte before it
 // The partial file of an interrupted build (NAME.partial) holds the same 1728-byte head, then
 // one record per completed bin: uint32 bin, the bin's B x 3000 float32, uint64 FNV-1a 64 of the
@@ -63,8 +64,9 @@ struct LibraryPlan {
   std::uint64_t seed = kLibrarySeed;
 };
 
-// The default plan: the histories of each bin chosen so that the bins the beams of 4 to 20 MV
-// weight most get the most histories (see kernel_library.cpp). `scale` multiplies every count.
+// The default plan: the histories of each bin chosen so that the bins the beams of 2 to 20 MV
+// weight most get the most histories for their cost (see kernel_library.cpp). `scale`
+// multiplies every count.
 LibraryPlan defaultPlan(double scale = 1.0);
 
 // What identifies the inputs a library was built from.
@@ -87,23 +89,26 @@ IdentityOutcome currentIdentity(const std::filesystem::path& folder);
 struct KernelLibrary {
   LibraryIdentity identity;
   LibraryPlan plan;
-  // Batch means [keV per history], (bin - 1) * B + batch blocks of kCurveValues floats.
+  // Batch means [keV per history] of the bins with histories, in ascending bin order:
+  // slot * B + batch blocks of kCurveValues floats.
   std::vector<float> batchMeans;
-  // Derived when loaded: per bin the history-weighted mean over its batches [keV per history],
-  // (bin - 1) blocks of kCurveValues doubles; and the bins that have histories.
-  std::vector<double> binMeans;
+  // Derived when loaded (derive): the bins with histories, each bin's slot (-1 for none), and
+  // per slot the history-weighted mean over the batches [keV per history], kCurveValues doubles.
   std::vector<int> filledBins;
+  std::array<int, kBins + 1> slot{};
+  std::vector<double> binMeans;
 
+  // Only for bins with histories.
   const float* batch(int bin, int b) const {
     return batchMeans.data() +
-           (static_cast<std::size_t>(bin - 1) * plan.batches + b) * kCurveValues;
+           (static_cast<std::size_t>(slot[bin]) * plan.batches + b) * kCurveValues;
   }
   const double* mean(int bin) const {
-    return binMeans.data() + static_cast<std::size_t>(bin - 1) * kCurveValues;
+    return binMeans.data() + static_cast<std::size_t>(slot[bin]) * kCurveValues;
   }
   // Histories of batch b of bin `bin`.
   std::int32_t batchHistories(int bin, int b) const;
-  // Fills binMeans and filledBins from batchMeans.
+  // Fills filledBins, slot and binMeans from plan and batchMeans.
   void derive();
 };
 

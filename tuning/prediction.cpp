@@ -77,7 +77,8 @@ std::string readRunBack(const std::filesystem::path& folder, double histories,
 
 }  // namespace
 
-PredictOutcome predict(const KernelLibrary& library, const BinWeights& weights, bool withSigma) {
+PredictOutcome predict(const KernelLibrary& library, const BinWeights& weights, bool withSigma,
+                       int leaveOut) {
   std::vector<int> bins;
   for (int bin = 1; bin <= kBins; ++bin) {
     if (weights[bin] == 0.0) continue;
@@ -94,7 +95,16 @@ PredictOutcome predict(const KernelLibrary& library, const BinWeights& weights, 
     const double w = weights[bin];
     const double* m = library.mean(bin);
     for (int v = 0; v < kCurveValues; ++v) sums[v] += w * m[v];
+    if (leaveOut >= 0) {  // the bin's mean without batch `leaveOut`
+      const double n = library.plan.histories[bin];
+      const double nj = library.batchHistories(bin, leaveOut);
+      if (nj <= 0.0 || nj >= n) continue;
+      const double c = w * nj / (n - nj);
+      const float* x = library.batch(bin, leaveOut);
+      for (int v = 0; v < kCurveValues; ++v) sums[v] += c * (m[v] - x[v]);
+    }
   }
+  if (leaveOut >= 0) withSigma = false;
   Prediction p;
   p.tmr = sums;
   if (!normalise(p.tmr, &p.depthOfMaximum))

@@ -43,8 +43,11 @@ struct PredictOutcome {
 // the correlation between a depth and the depth of maximum, and between 10 and 20 cm, into the
 // TMR and TPR20,10 uncertainties. With `withSigma` false only the values are computed (the fit's
 // coarse search). A weight on a bin the library holds no histories for is an error.
+// With `leaveOut` = j >= 0 the prediction of jackknife replica j alone (batch j of every bin
+// left out), without sigma: the fit refits each replica to carry the library's own noise, which
+// is coherent over depth, into the parameters' uncertainty.
 PredictOutcome predict(const KernelLibrary& library, const BinWeights& weights,
-                       bool withSigma = true);
+                       bool withSigma = true, int leaveOut = -1);
 
 // The history counts of a run of `input` (binHistoryCounts), as weights.
 BinWeights runWeights(const dravik::RunInput& input);

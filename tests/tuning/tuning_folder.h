@@ -15,8 +15,11 @@ class WorkFolder {
  public:
   WorkFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("beamfit_") + info->test_suite_name() + "_" + info->name() +
-                       "_" + std::to_string(::getpid()) + "_" + std::to_string(serial()++);
+    // Outside a test (a suite's set-up) there is no test name.
+    std::string name =
+        std::string("beamfit_") +
+        (info ? std::string(info->test_suite_name()) + "_" + info->name() : "suite") + "_" +
+        std::to_string(::getpid()) + "_" + std::to_string(serial()++);
     for (char& c : name)
       if (c == '/') c = '_';
     path_ = std::filesystem::temp_directory_path() / name;
