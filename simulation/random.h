@@ -38,6 +38,8 @@ class LaggedAdditiveGenerator {
 
   // (v + 1)/16384.1: in (0, 1), never 0 and never 1.
   float nextPositiveDeviate() { return toDeviate(step() + 1); }
+  // The positive deviate of a stored value v, for tables indexed by v.
+  static float positiveDeviateOf(std::int32_t v) { return toDeviate(v + 1); }
   // v/16384.1: in [0, 1), can be exactly 0.
   float nextZeroBasedDeviate() { return toDeviate(step()); }
 
@@ -49,10 +51,14 @@ class LaggedAdditiveGenerator {
   void setEntry(int i, std::int32_t v) { table_[i] = v; }  // test set-up only
 
  private:
-  // The one conversion from an integer to a real: the quotient is formed in
-  // double precision and rounded to single precision.
+  // The one conversion from an integer to a real: the quotient n/16384.1 formed
+  // in double precision and rounded to single precision. It is formed as a
+  // product with the double reciprocal, which is cheaper than a division; for
+  // every n the generator can give (0 ... 16384) the rounded product is the same
+  // single-precision number as the rounded quotient (the test suite checks all).
+  static constexpr double kReciprocal = 1.0 / static_cast<double>(kDivisor);
   static float toDeviate(std::int32_t n) {
-    return static_cast<float>(static_cast<double>(n) / static_cast<double>(kDivisor));
+    return static_cast<float>(static_cast<double>(n) * kReciprocal);
   }
 
   std::int32_t table_[kLength + 1] = {};  // positions 1 ... 55; 0 unused

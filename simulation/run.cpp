@@ -221,22 +221,20 @@ int runSimulation(std::istream& in, std::ostream& out, const Clock& clock,
         return stopWithError(in, out, *e);
       }
     }
+    // Two lines that fit an 80-column console: TPR20,10 with its 1 sigma, and the
+    // depth of each field's maximum (bin centre), fields in the result file's order.
     out << kBlankLine << '\n';
+    out << "   TPR20,10 = " << fixedReal(tprOf(*tmr), 6, 4);
     if (u.defined) {
-      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4) << " +- "
-          << fixedReal(u.tprSigma, 6, 4) << " (1 sigma, " << options.batch.batches
-          << " batches; all 1 sigma values in " << uncName << ")\n";
+      out << " +- " << fixedReal(u.tprSigma, 6, 4) << " (1 sigma, 10 x 10 cm field, "
+          << options.batch.batches << " batches)\n";
     } else {
-      out << "   TPR20,10 (10 cm x 10 cm) = " << fixedReal(tprOf(*tmr), 6, 4)
-          << " (no uncertainty: a field has energy in one batch only; " << uncName
+      out << " (no uncertainty: a field's energy lies in one batch; " << uncName
           << " is not written)\n";
     }
     const auto at = depthOfMaximum(*tmr);
-    out << "   Depth of maximum [cm]:";
-    for (int k = 1; k <= kFields; ++k) {
-      out << ' ' << fixedInteger(static_cast<int>(fieldSides[k - 1]), 2) << " cm "
-          << fixedReal(0.1 * at[k] - 0.05, 5, 2) << (k < kFields ? "," : "");
-    }
+    out << "   dmax [cm] 4..35:";
+    for (int k = 1; k <= kFields; ++k) out << fixedReal(0.1 * at[k] - 0.05, 6, 2);
     out << std::endl;
   }
 

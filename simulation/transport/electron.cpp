@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "simulation/transport/deviate_tables.h"
 #include "simulation/transport/scatter.h"
 #include "simulation/transport/track.h"
 
@@ -70,7 +71,7 @@ void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phan
     if (row > kDeflectionEnergies) continue;  // below the table: no deflection, no deviates
     const int k = row - 1;  // energies[k] >= T > energies[k + 1], or k = 3 extrapolating
     const float r1 = rng.nextPositiveDeviate();
-    const float r2 = rng.nextPositiveDeviate();
+    const std::int32_t v2 = rng.step();  // the positive deviate r2 of this stored value
     const float u = 64.0f * r1;
     const int c = static_cast<int>(u) + 1;
     const float f = u - static_cast<float>(c - 1);
@@ -84,8 +85,9 @@ void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phan
     // A table cosine of -16384 scales to just below -1; cut it so the sine is defined.
     if (cosTheta < -1.0f) cosTheta = -1.0f;
     const float sinTheta = std::sqrt(1.0f - cosTheta * cosTheta);
-    const float phi = r2 * PI * 2.0f;
-    e.direction = rotateDirection(e.direction, sinTheta, cosTheta, std::sin(phi), std::cos(phi));
+    const DeviateFunctions& fn = deviateFunctions();  // azimuth phi = r2 * PI * 2
+    e.direction =
+        rotateDirection(e.direction, sinTheta, cosTheta, fn.sinAzimuth[v2], fn.cosAzimuth[v2]);
   }
 }
 

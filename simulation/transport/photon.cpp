@@ -5,6 +5,7 @@
 
 #include "simulation/kernel.h"
 #include "simulation/transport/absorption.h"
+#include "simulation/transport/deviate_tables.h"
 #include "simulation/transport/electron.h"
 #include "simulation/transport/scatter.h"
 
@@ -31,9 +32,9 @@ void trackPhoton(const SharedTables& shared, Worker& w) {
       return;
     }
     const PhotonCoefficients mu = lookupCoefficients(tables.photon, photon.E);
-    const float r1 = rng.nextPositiveDeviate();
+    const std::int32_t v1 = rng.step();  // the stored value of the positive deviate r1
     const float r2 = rng.nextPositiveDeviate();
-    const float s = -std::log(r1) / mu.total;  // free path [cm]
+    const float s = -deviateFunctions().logPositive[v1] / mu.total;  // -ln(r1)/mu: free path [cm]
     const Direction before = photon.direction;
     const Point p{photon.position.x + s * before.sinTheta * before.cosPhi,
                   photon.position.y + s * before.sinTheta * before.sinPhi,

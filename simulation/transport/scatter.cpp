@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "simulation/transport/deviate_tables.h"
+
 namespace dravik {
 
 namespace {
@@ -84,14 +86,15 @@ ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& t
   const float sinTheta = std::sin(theta);
   out.scatteredEnergy = E / (1.0f + E / ELECTRON_REST_ENERGY * (1.0f - cosTheta));
   out.recoilEnergy = E - out.scatteredEnergy;
-  const float r5 = rng.nextPositiveDeviate();
-  const float phi = r5 * PI * 2.0f;
-  out.photonDirection = rotateDirection(before, sinTheta, cosTheta, std::sin(phi), std::cos(phi));
+  // Azimuth phi = r5 * PI * 2 of the photon, PI + phi of the electron.
+  const std::int32_t v5 = rng.step();  // the stored value of the positive deviate r5
+  const DeviateFunctions& fn = deviateFunctions();
+  out.photonDirection =
+      rotateDirection(before, sinTheta, cosTheta, fn.sinAzimuth[v5], fn.cosAzimuth[v5]);
   if (out.recoilEnergy >= CUTOFF_ENERGY) {
     const float thetaE = std::atan(1.0f / ((1.0f + 1.0f / lambda) * std::tan(theta / 2.0f)));
-    const float phiE = PI + phi;
-    out.electronDirection =
-        rotateDirection(before, std::sin(thetaE), std::cos(thetaE), std::sin(phiE), std::cos(phiE));
+    out.electronDirection = rotateDirection(before, std::sin(thetaE), std::cos(thetaE),
+                                            fn.sinOpposite[v5], fn.cosOpposite[v5]);
   }
   return out;
 }

@@ -16,6 +16,20 @@ TEST(LaggedAdditiveGenerator, WarmUpLeavesIndicesAndTheDocumentedSequence) {
   for (int v : expected) EXPECT_EQ(g.step(), v);
 }
 
+TEST(LaggedAdditiveGenerator, EveryDeviateIsTheRoundedQuotient) {
+  // The deviates are formed by multiplying with the reciprocal; for each of the
+  // 16385 numerators the result must be the rounded double quotient n/16384.1.
+  for (std::int32_t v = 0; v < LaggedAdditiveGenerator::kModulus; ++v) {
+    ASSERT_EQ(LaggedAdditiveGenerator::positiveDeviateOf(v),
+              static_cast<float>((v + 1) / 16384.099609375))
+        << v;
+    LaggedAdditiveGenerator g;  // a zero-based deviate of stored value v
+    g.setEntry(g.laggedIndex(), 0);
+    g.setEntry(g.currentIndex(), v);
+    ASSERT_EQ(g.nextZeroBasedDeviate(), static_cast<float>(v / 16384.099609375)) << v;
+  }
+}
+
 TEST(LaggedAdditiveGenerator, DeviateForms) {
   LaggedAdditiveGenerator a;
   EXPECT_FLOAT_EQ(a.nextPositiveDeviate(), 0.6906086f);
