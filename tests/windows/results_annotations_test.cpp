@@ -210,6 +210,22 @@ class ResultsAnnotationsTest : public QObject {
     plot_export::setNameChooser({});
   }
 
+  void spectrumPlotSavesAsPngAndSvg() {
+    W2Session s;
+    Form2& spectrum = s.workbench->form2();
+    spectrum.Command1_Click();
+    auto* menu = spectrum.picture3().findChild<QMenu*>(QStringLiteral("SaveMenu"));
+    QVERIFY(menu);
+    plot_export::setNameChooser([&](QWidget*, const QString&) { return s.path("spectrum"); });
+    menu->findChild<QAction*>(QStringLiteral("SavePng"))->trigger();
+    const QImage png(s.path("spectrum.png"));
+    QCOMPARE(png, spectrum.picture3().surface().convertToFormat(png.format()));
+    menu->findChild<QAction*>(QStringLiteral("SaveSvg"))->trigger();
+    QVERIFY(readBytes(s.path("spectrum.svg")).contains("<image"));
+    plot_export::setNameChooser({});
+    QVERIFY(s.messages.messages.empty());
+  }
+
   // The tuning buttons open the tuning window and overlap no described control.
   void tuningButtonsInFreeSpace() {
     W2Session s;
