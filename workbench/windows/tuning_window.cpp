@@ -273,7 +273,13 @@ void TuningWindow::setState(State state) {
   const bool building = state == State::building;
   buildButton_->setEnabled(state == State::noLibrary);
   cancelButton_->setEnabled(building);
-  progress_->setVisible(building || state == State::noLibrary);
+  progress_->setVisible(building || state == State::noLibrary || state == State::fitting);
+  if (state == State::fitting) {
+    progress_->setRange(0, 0);  // busy: the fit reports no steps
+  } else if (progress_->maximum() == 0) {
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+  }
   timeLeft_->setVisible(building);
   fitButton_->setEnabled(state == State::ready);
   applyButton_->setEnabled(state == State::ready && result_.has_value());
