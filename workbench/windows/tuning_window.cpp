@@ -256,8 +256,7 @@ QString TuningWindow::spectrumText(const char* name) const {
 void TuningWindow::open() {
   referenceList_->setFolder(workbench_.workingFolder());
   zBox_->setText(spectrumText("Text5").trimmed());
-  heldLabel_->setText(QStringLiteral("固定する値（スペクトル画面）: %1 MeV, %2 mm")
-                          .arg(spectrumText("Text2").trimmed(), spectrumText("Text1").trimmed()));
+  showHeldValues();
   if (!library_ && !libraryJob_->running()) checkLibrary();
   if (!placed_) {
     style::centreOnScreen(this);
@@ -266,6 +265,11 @@ void TuningWindow::open() {
   show();
   raise();
   activateWindow();
+}
+
+void TuningWindow::showHeldValues() {
+  heldLabel_->setText(QStringLiteral("固定する値（スペクトル画面）: %1 MeV, %2 mm")
+                          .arg(spectrumText("Text2").trimmed(), spectrumText("Text1").trimmed()));
 }
 
 void TuningWindow::setState(State state) {
@@ -446,6 +450,7 @@ void TuningWindow::runFit() {
     }
     options.depthMin = *depth;
   }
+  showHeldValues();  // the spectrum window's boxes may have changed since the opening
   if (!fitBoth_->isChecked()) {
     const bool holdFilter = fitEnergy_->isChecked();
     const QString text = spectrumText(holdFilter ? "Text1" : "Text2");

@@ -75,6 +75,7 @@ class TuningWindow : public QWidget {
   void showResult();
   void clearResult();
   void showError(const QString& text);
+  void showHeldValues();  // the spectrum window's energy and thickness, held when not fitted
   std::filesystem::path folder() const;
   QString spectrumText(const char* name) const;  // a text box of the spectrum window
 
