@@ -12,7 +12,7 @@
 #include "file_lists.h"
 #include "form1.h"
 #include "form5.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/lead.h"
 #include "workbench/spectrum/run_files.h"
 #include "workbench/spectrum/schiff.h"
@@ -24,7 +24,7 @@ class EndToEndTest : public QObject {
 };
 
 void EndToEndTest::presetRunGivesPlausibleTpr() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const std::filesystem::path folder = QFile::encodeName(s.folder.path()).toStdString();
 
   // The 10 MV preset: 10.0 MeV on copper (Z 29) through 10.8 mm of lead.

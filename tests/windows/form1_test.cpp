@@ -7,11 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <functional>
 
 #include "file_lists.h"
 #include "picture_box.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/messages.h"
 
 namespace {
@@ -79,6 +80,23 @@ bool allWhite(const PictureBox& box) {
 }
 
 PictureBox& plot(Form1& form) { return *control<PictureBox>(form, "Picture1"); }
+
+// Width in pixels of the stroke of `colour` through the point (x, y) of the surface: the run of
+// that colour across the line (`acrossX`: along x, for a vertical line; else along y).
+int strokeWidth(const PictureBox& box, double x, double y, const QColor& colour, bool acrossX) {
+  const QImage& image = box.surface();
+  const QPointF p = box.coordinates().map(x, y);
+  const int i = static_cast<int>(std::floor(p.x())), j = static_cast<int>(std::floor(p.y()));
+  if (!image.valid(i, j) || image.pixelColor(i, j) != colour) return 0;
+  const auto same = [&](int k) {
+    const int a = acrossX ? k : i, b = acrossX ? j : k;
+    return image.valid(a, b) && image.pixelColor(a, b) == colour;
+  };
+  int from = acrossX ? i : j, to = from;
+  while (same(from - 1)) --from;
+  while (same(to + 1)) ++to;
+  return to - from + 1;
+}
 }  // namespace
 
 class Form1Test : public QObject {
@@ -94,6 +112,8 @@ class Form1Test : public QObject {
   void closeBoxShowsSpectrumWindowAndKeepsTables();
   void referenceRowLimit_data();
   void referenceRowLimit();
+  void strokesArePixelsWide();
+  void listsFollowWorkingFolderWhileShown();
 };
 
 void Form1Test::headerLines_data() {
@@ -106,7 +126,7 @@ void Form1Test::headerLines_data() {
 void Form1Test::headerLines() {
   QFETCH(double, z);
   QFETCH(QString, zLine);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(30000000, 6.0, z, 1.5));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -123,7 +143,7 @@ void Form1Test::headerLines() {
 }
 
 void Form1Test::loadsResultAndReference() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(30000000, 10.0, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -190,7 +210,7 @@ void Form1Test::failures() {
   QFETCH(bool, removeChosen);
   QFETCH(QString, button);
   QFETCH(QString, message);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   if (!result.isEmpty()) writeBytes(s.path("a.tmr"), result);
   if (!reference.isEmpty()) writeBytes(s.path("a.std"), reference);
   Form1& form = s.workbench->form1();
@@ -224,7 +244,7 @@ void Form1Test::failures() {
 // depth 149.5 mm (row 150, TMR 0.67895), reference field 4 at 150 mm (halfway
 // between the rows at 145 and 155 mm, TMR 0.65), field 1 at TMR 0.35 / 0.25.
 void Form1Test::drawsTickedFieldsInTheirColours() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -249,12 +269,11 @@ void Form1Test::drawsTickedFieldsInTheirColours() {
   QCOMPARE(picture.pixelAt(149.5, 0.35), blue);
   QCOMPARE(picture.pixelAt(150, 0.25), red);
   QCOMPARE(picture.pixelAt(0, 0.55), QColor(0, 0, 0));  // frame redrawn in black over the curves
-  QCOMPARE(picture.lineWidth(), 2);
   QVERIFY(s.messages.messages.empty());
 }
 
 void Form1Test::graphClearResetsControlsAndKeepsTables() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -284,7 +303,7 @@ void Form1Test::graphClearResetsControlsAndKeepsTables() {
 }
 
 void Form1Test::closeBoxShowsSpectrumWindowAndKeepsTables() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
   writeBytes(s.path("ref.std"), referenceFile(30));
   Form1& form = s.workbench->form1();
@@ -321,7 +340,7 @@ void Form1Test::referenceRowLimit_data() {
 void Form1Test::referenceRowLimit() {
   QFETCH(int, rows);
   QFETCH(bool, loads);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("ref.std"), referenceFile(rows));
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
@@ -330,6 +349,60 @@ void Form1Test::referenceRowLimit() {
   QCOMPARE(control<QLineEdit>(form, "Text2")->text(), loads ? QString("0.733") : QString());
   QCOMPARE(s.messages.messages.size(), loads ? std::size_t{0} : std::size_t{1});
   if (loads) QCOMPARE(form.referenceData().referenceRowCount, rows);
+}
+
+// Line widths measured on the surface: frame and curves 2 pixels, grid lines 1.
+void Form1Test::strokesArePixelsWide() {
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
+  writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
+  writeBytes(s.path("ref.std"), referenceFile(30));
+  Form1& form = s.workbench->form1();
+  form.openFromSpectrumWindow();
+  const QColor black(0, 0, 0), grey(128, 128, 128);
+  QCOMPARE(strokeWidth(plot(form), 0, 0.55, black, true), 2);    // frame, left side
+  QCOMPARE(strokeWidth(plot(form), 150, 1.0, black, false), 2);  // frame, top side
+  QCOMPARE(strokeWidth(plot(form), 40, 0.55, grey, true), 1);    // grid line
+  QCOMPARE(strokeWidth(plot(form), 150, 0.5, grey, false), 1);   // grid line
+  clickFile(form, "File2", "run1.tmr");
+  click(form, "Command7");
+  clickFile(form, "File1", "ref.std");
+  click(form, "Command6");
+  control<QCheckBox>(form, "Check1")->setChecked(true);
+  click(form, "Command2");
+  click(form, "Command3");
+  QCOMPARE(strokeWidth(plot(form), 149.5, 0.35, blue, false), 2);  // field 1, flat
+  QCOMPARE(strokeWidth(plot(form), 150, 0.25, red, false), 2);
+  QCOMPARE(strokeWidth(plot(form), 0, 0.55, black, true), 2);  // frame redrawn
+  QVERIFY(s.messages.messages.empty());
+}
+
+// A result file that appears while the window is open is listed without
+// reopening it; the chosen file stays chosen. Hidden, the window does not watch.
+void Form1Test::listsFollowWorkingFolderWhileShown() {
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
+  writeBytes(s.path("run1.tmr"), resultFile(1e6, 10, 29, 10.5));
+  writeBytes(s.path("ref.std"), referenceFile(3));
+  Form1& form = s.workbench->form1();
+  form.openFromSpectrumWindow();
+  clickFile(form, "File2", "run1.tmr");
+  clickFile(form, "File1", "ref.std");
+  auto* results = control<FileListBox>(form, "File2");
+  auto* references = control<FileListBox>(form, "File1");
+  writeBytes(s.path("new.tmr"), resultFile(1e6, 6, 74, 1.5));
+  writeBytes(s.path("new.std"), referenceFile(3));
+  QTRY_COMPARE_WITH_TIMEOUT(results->count(), 2, 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(references->count(), 2, 10000);
+  QCOMPARE(results->chosenFileName(), QString("run1.tmr"));
+  QCOMPARE(references->chosenFileName(), QString("ref.std"));
+  QVERIFY(QFile::remove(s.path("new.tmr")));
+  QTRY_COMPARE_WITH_TIMEOUT(results->count(), 1, 10000);
+  QCOMPARE(results->chosenFileName(), QString("run1.tmr"));
+  click(form, "Command4");  // Exit: hidden
+  writeBytes(s.path("late.tmr"), resultFile(1e6, 6, 74, 1.5));
+  QTest::qWait(200);
+  QCOMPARE(results->count(), 1);
+  form.openFromSpectrumWindow();
+  QCOMPARE(results->count(), 2);
 }
 
 QTEST_MAIN(Form1Test)

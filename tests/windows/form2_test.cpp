@@ -529,7 +529,7 @@ void Form2Test::badLeadTable_data() {
 
 void Form2Test::badLeadTable() {
   QFETCH(QByteArray, content);
-  WindowFixture f(false);
+  WindowFixture f(WindowFixture::WithoutLead);
   if (!content.isEmpty()) f.writeFile("Lead.dat", content);
   Form2& form = f.workbench->form2();
   QCOMPARE(f.messages.messages.size(), std::size_t(1));

@@ -8,9 +8,11 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <cerrno>
+#include <system_error>
 
 #include "file_lists.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 #include "workbench/spectrum/messages.h"
 
 namespace {
@@ -49,7 +51,7 @@ class Form3Test : public QObject {
 };
 
 void Form3Test::openingShowsPreview() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const QByteArray spectrum = spectrumFile();
   writeBytes(s.path("S_SPCTL.dat"), spectrum);
   Form3& form = s.workbench->form3();
@@ -84,7 +86,7 @@ void Form3Test::savesByteCopy_data() {
 void Form3Test::savesByteCopy() {
   QFETCH(QString, name);
   QFETCH(QString, fileName);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const QByteArray spectrum = spectrumFile();
   writeBytes(s.path("S_SPCTL.dat"), spectrum);
   QTemporaryDir target;
@@ -105,7 +107,7 @@ void Form3Test::savesByteCopy() {
 }
 
 void Form3Test::emptyNameGivesMessage() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   Form3& form = s.workbench->form3();
   form.openFromSpectrumWindow();
@@ -130,7 +132,7 @@ void Form3Test::failedCopyKeepsDialogOpen_data() {
 void Form3Test::failedCopyKeepsDialogOpen() {
   QFETCH(QString, failure);
   QFETCH(QString, named);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   auto target = std::make_unique<QTemporaryDir>();
   const QString targetPath = target->path();
@@ -145,12 +147,17 @@ void Form3Test::failedCopyKeepsDialogOpen() {
   const QString text = s.messages.messages[0].text;
   QVERIFY2(text.contains(named), qPrintable(text));
   QVERIFY(text != QString::fromUtf8(corvane::messages::kFileSaved));
+  // The system's English error text is shown in Japanese.
+  QVERIFY2(!text.contains(QString::fromStdString(std::generic_category().message(ENOENT))),
+           qPrintable(text));
+  if (failure == "folder")
+    QVERIFY2(text.contains(QStringLiteral("ファイルまたはフォルダがありません")), qPrintable(text));
   QCOMPARE(s.messages.messages[0].icon, MessageSink::Icon::Exclamation);
   QVERIFY(form.isVisible());
 }
 
 void Form3Test::missingSpectrumFileIsReportedAtOpening() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form3& form = s.workbench->form3();
   form.openFromSpectrumWindow();
   QCOMPARE(s.messages.messages.size(), std::size_t{1});
@@ -160,7 +167,7 @@ void Form3Test::missingSpectrumFileIsReportedAtOpening() {
 }
 
 void Form3Test::cancelKeepsChosenFolder() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("S_SPCTL.dat"), spectrumFile());
   QTemporaryDir target;
   writeBytes(QDir(target.path()).filePath("earlier.csv"), "x");
@@ -183,7 +190,7 @@ void Form3Test::cancelKeepsChosenFolder() {
 // A volume that cannot be read (gone, or no medium): the folder list stays
 // where it was and the drive list shows that folder's volume again.
 void Form3Test::unreadableDriveIsIgnored() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form3& form = s.workbench->form3();
   auto* folders = control<DirListBox>(form, "Dir1");
   auto* drives = control<DriveListBox>(form, "Drive1");

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "form1.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 
 namespace {
 // `count` lines with commas and runs of blanks, ended by `lineEnd`.
@@ -51,7 +51,7 @@ void Form4Test::showsFirstLines() {
   QFETCH(int, lines);
   QFETCH(QByteArray, lineEnd);
   QFETCH(int, expected);
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   const QStringList content = sampleLines(lines);
   writeBytes(s.path("10MV-standardTMR.std"),
              content.join(QString::fromLatin1(lineEnd)).toLatin1() + lineEnd);
@@ -68,7 +68,7 @@ void Form4Test::showsFirstLines() {
 }
 
 void Form4Test::missingFileGivesNote() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   Form4& form = s.workbench->form4();
   form.openFromResultsWindow();
   QVERIFY(form.isVisible());
@@ -79,7 +79,7 @@ void Form4Test::missingFileGivesNote() {
 }
 
 void Form4Test::refilledOnEveryOpening() {
-  W2Session s;
+  WindowFixture s(WindowFixture::SpectrumWindowLoaded);
   writeBytes(s.path("10MV-standardTMR.std"), "first\r\n");
   Form4& form = s.workbench->form4();
   form.openFromResultsWindow();

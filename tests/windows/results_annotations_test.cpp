@@ -20,7 +20,7 @@
 #include "plot_export.h"
 #include "style.h"
 #include "tuning_window.h"
-#include "w2_support.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ void choose(Form1& form, const char* list, const QString& name) {
 }
 
 // Loads run.tmr and ref.std and draws both kinds of curves of field 4.
-void loadAndDraw(W2Session& s) {
+void loadAndDraw(WindowFixture& s) {
   Form1& form = s.workbench->form1();
   form.openFromSpectrumWindow();
   choose(form, "File2", QStringLiteral("run.tmr"));
@@ -76,7 +76,7 @@ class ResultsAnnotationsTest : public QObject {
   Q_OBJECT
  private slots:
   void sigmaAndDistanceFromTheUncFile() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     writeBytes(s.path("run.tmr"), table(value));
     writeBytes(s.path("run.unc"), table([](int, int) { return 0.004; }));
     writeBytes(s.path("ref.std"), reference("0.690"));
@@ -127,7 +127,7 @@ class ResultsAnnotationsTest : public QObject {
 
   // The calculated curve is drawn over a light band of ±1 sigma in its colour.
   void bandsUnderTheCalculatedCurves() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     writeBytes(s.path("run.tmr"), table(value));
     writeBytes(s.path("run.unc"), table([](int, int) { return 0.03; }));
     writeBytes(s.path("ref.std"), reference("0.690"));
@@ -143,7 +143,7 @@ class ResultsAnnotationsTest : public QObject {
   // Without NAME.unc: no sigma, no distance, and the plot surface is pixel for pixel the one the
   // described steps draw (frame, then blue and red curves with the primitives).
   void withoutUncTheWindowIsAsDescribed() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     writeBytes(s.path("run.tmr"), table(value));
     writeBytes(s.path("ref.std"), reference("0.690"));
     loadAndDraw(s);
@@ -152,15 +152,15 @@ class ResultsAnnotationsTest : public QObject {
     QVERIFY(!control<QLabel>(form, "TprMatch")->isVisible());
     QVERIFY(!form.annotations().hasSigma());
 
-    W2Session bare;
+    WindowFixture bare(WindowFixture::SpectrumWindowLoaded);
     Form1& other = bare.workbench->form1();
     other.openFromSpectrumWindow();
     PictureBox& p = other.picture1();
-    p.setLineWidth(2);
+    p.setDrawWidth(2);
     p.pset(1.5, value(4, 2), QColor(0, 0, 255));
     for (int r = 3; r <= 300; ++r) p.lineTo(r - 0.5, value(4, r), QColor(0, 0, 255));
     p.rectangle(0, 0, 300, 1.0, QColor(0, 0, 0));
-    p.setLineWidth(2);
+    p.setDrawWidth(2);
     p.pset(50, 0.8, QColor(255, 0, 0));
     for (int depth : {100, 150, 200, 250}) p.lineTo(depth, 0.8, QColor(255, 0, 0));
     p.rectangle(0, 0, 300, 1.0, QColor(0, 0, 0));
@@ -168,7 +168,7 @@ class ResultsAnnotationsTest : public QObject {
   }
 
   void menuSavesPictureAndTables() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     writeBytes(s.path("run.tmr"), table(value));
     writeBytes(s.path("run.unc"), table([](int, int) { return 0.004; }));
     writeBytes(s.path("ref.std"), reference("0.690"));
@@ -211,7 +211,7 @@ class ResultsAnnotationsTest : public QObject {
   }
 
   void spectrumPlotSavesAsPngAndSvg() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     Form2& spectrum = s.workbench->form2();
     spectrum.Command1_Click();
     auto* menu = spectrum.picture3().findChild<QMenu*>(QStringLiteral("SaveMenu"));
@@ -228,7 +228,7 @@ class ResultsAnnotationsTest : public QObject {
 
   // The tuning buttons open the tuning window and overlap no described control.
   void tuningButtonsInFreeSpace() {
-    W2Session s;
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
     for (QWidget* window : {static_cast<QWidget*>(&s.workbench->form1()),
                             static_cast<QWidget*>(&s.workbench->form2())}) {
       auto* button = control<QPushButton>(*window, "TuningButton");

@@ -16,8 +16,7 @@
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
-#include "launcher.h"
-#include "messages.h"
+#include "recording_seams.h"
 #include "tuning_window.h"
 #include "workbench.h"
 

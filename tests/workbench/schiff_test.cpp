@@ -182,6 +182,9 @@ TEST(SpectrumEntriesCheck, RefusesWhatCannotBeComputed) {
       {"ZeroZ", entries("10.0", "0", "10.5"), messages::kTargetZNotPositive},
       {"NegativeZ", entries("10.0", "-3", "10.5"), messages::kTargetZNotPositive},
       {"ZNotANumber", entries("10.0", "Cu", "10.5"), messages::kTargetZNotPositive},
+      {"NegativeThickness", entries("10.0", "29", "-0.5"), messages::kThicknessNegative},
+      {"NegativeThicknessWithBlank", entries("10.0", "29", " -3"), messages::kThicknessNegative},
+      {"ZeroThickness", entries("10.0", "29", "0"), nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -43,6 +43,8 @@ Status checkSpectrumEntries(const SpectrumEntries& entries) {
   if (!(binCountOf(T0) >= 1.0)) return entryFailure(messages::kEnergyBelowLimit);
   if (!(leadingNumber(entries.targetZText) > 0.0))
     return entryFailure(messages::kTargetZNotPositive);
+  // exp(-t mu) with t < 0 would amplify the beam in the lead instead of attenuating it.
+  if (leadingNumber(entries.thicknessText) < 0.0) return entryFailure(messages::kThicknessNegative);
   return {};
 }
 

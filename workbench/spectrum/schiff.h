@@ -54,7 +54,9 @@ SchiffTerms schiffTerms(double T0, double Z, double k);
 // The checks of the compute button, in order: an empty entry (a blank counts as text) gives
 // messages::kConditionsMissing; T0 above 20 gives messages::kEnergyAboveLimit; T0 below 0.05 MeV
 // (no bin to fill, also text that does not begin with a number) gives messages::kEnergyBelowLimit;
-// Z <= 0 gives messages::kTargetZNotPositive. The window runs this before counting the computation.
+// Z <= 0 gives messages::kTargetZNotPositive; a negative filter thickness (which would amplify
+// the beam) gives messages::kThicknessNegative. The window runs this before counting the
+// computation.
 Status checkSpectrumEntries(const SpectrumEntries& entries);
 
 // Fills relativeFluence from the entries and state.leadAttenuation, captures referenceMaximum

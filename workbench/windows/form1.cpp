@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,10 +25,8 @@
 #include "workbench/spectrum/messages.h"
 
 namespace {
-const QColor blue(0, 0, 255);
-const QColor red(255, 0, 0);
-
-std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+const QColor blue = style::blue();
+const QColor red = style::red();
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint twipsTopLeft,
               const QFont& font, const QColor& colour = Qt::black) {
@@ -165,13 +164,13 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
                        before + QStringLiteral("　　　　　が乖離している場合、平坦化フィルタ厚，"
                                                "加速エネルギーを調整して再計算して下さい"),
                        {2160, 10800}, meiryo12, blue);
-  const QFontMetrics metrics(meiryo12);
-  const int gapLeft = label9->x() + metrics.horizontalAdvance(before);
   auto* label10 = label(this, "Label10", QStringLiteral("TPR"), {0, 10800}, meiryo12, blue);
-  label10->move(gapLeft + metrics.horizontalAdvance(QStringLiteral("　")) / 2, label9->y());
+  label10->move(label10->x(), label9->y());
+  // The subscript's baseline half its ascent below the line's.
   auto* label11 = label(this, "Label11", QStringLiteral("20,10"), {0, 10800}, subscript, blue);
-  label11->move(label10->x() + label10->width(),
-                label9->y() + metrics.ascent() - QFontMetrics(subscript).ascent() / 2);
+  label11->move(label11->x(), label9->y() + QFontMetrics(meiryo12).ascent() -
+                                  QFontMetrics(subscript).ascent() / 2);
+  placeInGap(label9, {label10, label11});
 
   connect(File2_, &FileListBox::fileClicked, this, &Form1::File2_Click);
   connect(File1_, &FileListBox::fileClicked, this, &Form1::File1_Click);
@@ -186,6 +185,27 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
   File2_->setFolder(workbench_.workingFolder());
   File1_->setFolder(workbench_.workingFolder());
   annotations_ = new ResultsAnnotations(*this, workbench_);
+
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+    File2_->refresh();
+    File1_->refresh();
+  });
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (watcher_->directories().isEmpty()) {
+    watcher_->addPath(workbench_.workingFolder());
+    // Files that came while the window was hidden.
+    File2_->refresh();
+    File1_->refresh();
+  }
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
 }
 
 void Form1::openFromSpectrumWindow() {
@@ -209,13 +229,13 @@ void Form1::clearHeader() {
 }
 
 void Form1::showCannotRead(const corvane::Failure& failure) {
-  workbench_.messages().show(QString::fromStdString(failure.message),
+  workbench_.messages().show(localiseSystemTexts(QString::fromStdString(failure.message)),
                              MessageSink::Icon::Exclamation);
 }
 
 void Form1::File2_Click(const QString& name) {
   clearHeader();
-  const auto header = corvane::readResultHeader(fsPath(QDir(File2_->folder()).filePath(name)));
+  const auto header = corvane::readResultHeader(toFsPath(QDir(File2_->folder()).filePath(name)));
   if (!header) {
     showCannotRead(header.failure());
     return;
@@ -235,7 +255,7 @@ void Form1::Command7_Click() {
                                MessageSink::Icon::Exclamation);
     return;
   }
-  const auto tpr = corvane::loadCalculatedTable(fsPath(File2_->chosenFilePath()), calculated_);
+  const auto tpr = corvane::loadCalculatedTable(toFsPath(File2_->chosenFilePath()), calculated_);
   if (!tpr) {
     showCannotRead(tpr.failure());
     return;
@@ -253,7 +273,7 @@ void Form1::Command6_Click() {
                                MessageSink::Icon::Exclamation);
     return;
   }
-  const auto tpr = corvane::loadReferenceFile(fsPath(File1_->chosenFilePath()), reference_);
+  const auto tpr = corvane::loadReferenceFile(toFsPath(File1_->chosenFilePath()), reference_);
   if (!tpr) {
     showCannotRead(tpr.failure());
     return;
@@ -270,7 +290,7 @@ void Form1::Command2_Click() {
     return;
   }
   PictureBox& plot = *Picture1_;
-  plot.setLineWidth(2);
+  plot.setDrawWidth(2);
   annotations_->drawBands();  // ±1 sigma under the curves, only when NAME.unc was read
   // Row r is the 1 mm bin ending at r mm, drawn at r − 0.5 mm; the curve starts at row 2.
   for (int f = 1; f <= corvane::kFields; ++f) {
@@ -289,7 +309,7 @@ void Form1::Command3_Click() {
     return;
   }
   PictureBox& plot = *Picture1_;
-  plot.setLineWidth(2);
+  plot.setDrawWidth(2);
   const int rows = reference_.referenceRowCount;
   for (int f = 1; f <= corvane::kFields && rows >= 1; ++f) {
     if (!check(f).isChecked()) continue;

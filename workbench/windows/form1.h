@@ -14,6 +14,7 @@
 #include "workbench/spectrum/results.h"
 
 class QCheckBox;
+class QFileSystemWatcher;
 class QLineEdit;
 class QPushButton;
 class FileListBox;
@@ -60,6 +61,10 @@ class Form1 : public QWidget {
  protected:
   // The close box: the spectrum window is shown again, then this window closes.
   void closeEvent(QCloseEvent* event) override;
+  // While the window is shown, both file lists follow the working folder (a run that
+  // ends shows up at once); the chosen files stay chosen.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void clearHeader();
@@ -85,5 +90,6 @@ class Form1 : public QWidget {
   std::array<QCheckBox*, corvane::kFields + 1> Check_{};  // slot 0 unused
   QStringList headerShown_;
   ResultsAnnotations* annotations_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;  // the working folder, while shown
   bool placed_ = false;
 };

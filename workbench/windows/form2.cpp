@@ -31,10 +31,6 @@ namespace {
 
 using style::twipsRect;
 
-std::filesystem::path toPath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
 using style::makeLabel;
 
 QLabel* makePanel(QWidget* parent, const char* name, QRect geometry) {
@@ -152,7 +148,7 @@ void Form2::buildControls() {
   QLabel* title =
       makeLabel(this, "Label21", QStringLiteral("Corvane"), twipsRect(12600, 360, 2520, 465),
                 fonts::font(fonts::timesNewRoman, 20.25, false, true));
-  style::setForeground(title, QColor(255, 0, 0));
+  style::setForeground(title, style::red());
   const QFont italic15 = fonts::font(fonts::timesNewRoman, 15.75, false, true);
   style::setForeground(makeLabel(this, "Label19", QStringLiteral("Calculation by"),
                                  twipsRect(12720, 1080, 1905, 345), italic15),
@@ -170,7 +166,7 @@ void Form2::buildControls() {
                                 twipsRect(12840, 4200, 2055, 2775), times11);
   const QFont colourFont = fonts::font(fonts::timesNewRoman, 11.25, true);
   Option1 = makeOption(Frame1, "Option1", QStringLiteral("RED"), twipsRect(360, 480, 1500, 300),
-                       colourFont, QColor(255, 0, 0));
+                       colourFont, style::red());
   Option4 = makeOption(Frame1, "Option4", QStringLiteral("MAGENTA"), twipsRect(360, 840, 1500, 300),
                        colourFont, QColor(255, 0, 255));
   Option3 = makeOption(Frame1, "Option3", QStringLiteral("GREEN"), twipsRect(360, 1200, 1500, 300),
@@ -178,7 +174,7 @@ void Form2::buildControls() {
   Option5 = makeOption(Frame1, "Option5", QStringLiteral("CYAN"), twipsRect(360, 1560, 1500, 300),
                        colourFont, QColor(0, 192, 192));
   Option2 = makeOption(Frame1, "Option2", QStringLiteral("BLUE"), twipsRect(360, 1920, 1500, 300),
-                       colourFont, QColor(0, 0, 255));
+                       colourFont, style::blue());
   Option6 = makeOption(Frame1, "Option6", QStringLiteral("BLACK"), twipsRect(360, 2280, 1500, 300),
                        colourFont);
 
@@ -282,11 +278,11 @@ void Form2::buildControls() {
 void Form2::Form_Load() {
   corvane::LeadTable table;
   const corvane::Status lead = corvane::readLeadTable(
-      toPath(workbench_.filePath(QStringLiteral("Lead.dat"))), table, spectrum_.leadAttenuation);
+      toFsPath(workbench_.filePath(QStringLiteral("Lead.dat"))), table, spectrum_.leadAttenuation);
   if (!lead.ok()) {
     // The window still opens (results and exit stay usable), but nothing is computed without
     // the lead coefficients: an unfiltered spectrum would be silently wrong.
-    leadFailure_ = QString::fromStdString(lead.failure().message);
+    leadFailure_ = localiseSystemTexts(QString::fromStdString(lead.failure().message));
     workbench_.messages().show(*leadFailure_, MessageSink::Icon::Exclamation);
   }
   Picture3->clear();
@@ -349,12 +345,13 @@ void Form2::Command1_Click() {
     return;
   }
   const corvane::Status written =
-      corvane::writeSpectrumFile(spectrum_, entries, toPath(workbench_.workingFolder()));
+      corvane::writeSpectrumFile(spectrum_, entries, toFsPath(workbench_.workingFolder()));
   if (!written.ok()) {
     // S_SPCTL.dat does not hold this spectrum: neither save it nor start a run with it.
     setEntryButtonsEnabled(false);
-    workbench_.messages().show(QString::fromStdString(written.failure().message),
-                               MessageSink::Icon::Exclamation);
+    workbench_.messages().show(
+        localiseSystemTexts(QString::fromStdString(written.failure().message)),
+        MessageSink::Icon::Exclamation);
     return;
   }
   const int colour = curveColour();

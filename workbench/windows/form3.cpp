@@ -16,9 +16,7 @@
 #include "workbench/spectrum/run_files.h"
 
 namespace {
-const QColor blue(0, 0, 255);
-
-std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+const QColor blue = style::blue();
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font,
               QRect place) {
@@ -100,10 +98,11 @@ Form3::Form3(Workbench& workbench) : workbench_(workbench) {
 
 void Form3::openFromSpectrumWindow() {
   List1_->clear();
-  const auto preview = corvane::readSpectrumPreview(fsPath(workbench_.workingFolder()));
+  const auto preview = corvane::readSpectrumPreview(toFsPath(workbench_.workingFolder()));
   if (!preview) {
-    workbench_.messages().show(QString::fromStdString(preview.failure().message),
-                               MessageSink::Icon::Exclamation);
+    workbench_.messages().show(
+        localiseSystemTexts(QString::fromStdString(preview.failure().message)),
+        MessageSink::Icon::Exclamation);
     return;
   }
   for (const std::string& line : preview.value()) List1_->addItem(QString::fromStdString(line));
@@ -138,9 +137,9 @@ void Form3::Command1_Click() {
     return;
   }
   const corvane::Status saved = corvane::saveSpectrumCopy(
-      fsPath(File1_->folder()), name.toStdString(), fsPath(workbench_.workingFolder()));
+      toFsPath(File1_->folder()), name.toStdString(), toFsPath(workbench_.workingFolder()));
   if (!saved) {
-    workbench_.messages().show(QString::fromStdString(saved.failure().message),
+    workbench_.messages().show(localiseSystemTexts(QString::fromStdString(saved.failure().message)),
                                MessageSink::Icon::Exclamation);
     return;
   }

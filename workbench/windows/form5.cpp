@@ -1,10 +1,13 @@
 #include "form5.h"
 
-#include <QCoreApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 
 #include "fonts.h"
 #include "form2.h"
@@ -13,13 +16,17 @@
 #include "style.h"
 #include "subscript_gap.h"
 #include "workbench.h"
+#include "workbench/spectrum/format.h"
+#include "workbench/spectrum/launch_checks.h"
 #include "workbench/spectrum/messages.h"
 #include "workbench/spectrum/run_files.h"
 
 namespace {
-const QColor blue(0, 0, 255);
+const QColor blue = style::blue();
 
 using style::makeLabel;
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 }  // namespace
 
 Form5::Form5(Workbench& workbench) : workbench_(workbench) {
@@ -72,10 +79,20 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   Command2_ = style::makeButton(this, "Command2", QStringLiteral("Cancel"),
                                 style::twipsRect(3960, 4440, 1695, 615), buttonFont);
 
+  // In the free band between the name box and the buttons: a parallel run, which also
+  // reports the statistical uncertainties. Unticked at start; the choice then stays.
+  Check1_ = new QCheckBox(
+      QStringLiteral("並列計算（%1 コア）と不確かさ").arg(QThread::idealThreadCount()), this);
+  Check1_->setObjectName(QStringLiteral("Check1"));
+  Check1_->setFont(fonts::font(fonts::meiryo, 9.75));
+  Check1_->setGeometry(style::twips(1200), style::twips(3600 + 495) + 1, style::twips(4455),
+                       style::twips(4440) - style::twips(3600 + 495) - 2);
+
   // The focus starts on OK; the user clicks into the boxes to type.
   setTabOrder(Command1_, Command2_);
   setTabOrder(Command2_, Text1_);
   setTabOrder(Text1_, Text2_);
+  setTabOrder(Text2_, Check1_);
   Command1_->setFocus();
 
   connect(Command1_, &QPushButton::clicked, this, &Form5::Command1_Click);
@@ -96,23 +113,66 @@ void Form5::openFromSpectrumWindow() {
 }
 
 void Form5::Command1_Click() {
+  if (starting_) return;  // the start asked for is still being watched
+  MessageSink& messages = workbench_.messages();
   const QString name = Text1_->text();
-  if (name.isEmpty()) {
-    workbench_.messages().show(QString::fromUtf8(corvane::messages::kEnterResultName),
-                               MessageSink::Icon::None);
+  if (const corvane::Status valid = corvane::checkResultName(name.toStdString()); !valid) {
+    messages.show(QString::fromStdString(valid.failure().message),
+                  name.isEmpty() ? MessageSink::Icon::None : MessageSink::Icon::Exclamation);
     return;
   }
+  const auto count = corvane::parseHistoryTotal(Text2_->text().toStdString());
+  if (!count) {
+    messages.show(QString::fromStdString(count.failure().message), MessageSink::Icon::Exclamation);
+    return;
+  }
+  const QString resultFile = name + QStringLiteral(".tmr");
+  const QFileInfo existing(workbench_.filePath(resultFile));
+  if (existing.exists()) {
+    if (!existing.isFile()) {
+      messages.show(text(corvane::messages::kResultNameIsAFolder).arg(resultFile),
+                    MessageSink::Icon::Exclamation);
+      return;
+    }
+    if (!messages.ask(text(corvane::messages::kResultFileExists).arg(resultFile))) return;
+  }
+  // B2F.dat holds four significant digits: a count it would round is handed over only when
+  // the user agrees to the rounded count.
+  const std::int64_t handedOver = corvane::handedOverHistoryTotal(count.value());
+  if (handedOver != count.value() &&
+      !messages.ask(text(corvane::messages::kHistoryTotalRounded)
+                        .arg(Text2_->text().trimmed(),
+                             QString::fromStdString(corvane::formatByPattern(
+                                 static_cast<double>(count.value()), "0.000E+00")),
+                             QString::number(handedOver))))
+    return;
+
   // B2F.dat is complete and closed before the process is started.
   const corvane::Status written = corvane::writeRunParameters(
-      name.toStdString(), Text2_->text().toStdString(),
-      std::filesystem::path(QFile::encodeName(workbench_.workingFolder()).toStdString()));
+      name.toStdString(), std::to_string(count.value()), toFsPath(workbench_.workingFolder()));
   if (!written) {
-    workbench_.messages().show(QString::fromStdString(written.failure().message),
-                               MessageSink::Icon::Exclamation);
+    messages.show(localiseSystemTexts(QString::fromStdString(written.failure().message)),
+                  MessageSink::Icon::Exclamation);
     return;
   }
-  QCoreApplication::processEvents();
-  if (const auto error = workbench_.launcher().startSimulation(workbench_.workingFolder())) {
+  // No events are processed between the checks and the start: a second OK cannot slip in,
+  // and while the start is watched both buttons are disabled.
+  starting_ = true;
+  Command1_->setEnabled(false);
+  Command2_->setEnabled(false);
+  SimulationStart start{workbench_.workingFolder(), resultFile, {}};
+  if (Check1_->isChecked()) start.arguments = {QStringLiteral("--threads"), QStringLiteral("auto")};
+  QPointer<Form5> self(this);
+  workbench_.launcher().startSimulation(start, [self](const std::optional<QString>& error) {
+    if (self) self->startFinished(error);
+  });
+}
+
+void Form5::startFinished(const std::optional<QString>& error) {
+  starting_ = false;
+  Command1_->setEnabled(true);
+  Command2_->setEnabled(true);
+  if (error) {
     workbench_.messages().show(*error, MessageSink::Icon::Exclamation);
     return;
   }

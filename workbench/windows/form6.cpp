@@ -10,6 +10,7 @@
 #include "fonts.h"
 #include "form2.h"
 #include "style.h"
+#include "subscript_gap.h"
 #include "workbench.h"
 
 namespace {
@@ -28,61 +29,42 @@ Form6::Form6(Workbench& workbench) : QWidget(nullptr), workbench_(workbench) {
   const QFont latin = fonts::font(fonts::timesNewRoman, 18);
   setFont(sentence);
 
-  // The title in red over a yellow copy 45 twips right and 15 twips down: a shadow.
   const QFont titleFont = fonts::font(fonts::timesNewRoman, 27.75, false, true);
-  style::setForeground(makeLabel(this, "Label2", QStringLiteral("Corvane"),
-                                 twipsRect(3960, 360, 3375, 645), titleFont),
-                       QColor(255, 255, 0));
-  style::setForeground(makeLabel(this, "Label3", QStringLiteral("Corvane"),
-                                 twipsRect(3915, 345, 3375, 645), titleFont),
-                       QColor(255, 0, 0));
-
-  makeLabel(this, "Label1",
-            QStringLiteral("外部放射線治療で使用される高エネルギーＸ線のスペクトルを"),
-            twipsRect(480, 1320, 10080, 540), sentence);
-  makeLabel(this, "Label6", QStringLiteral("Schiff"), twipsRect(480, 1845, 975, 405),
-            fonts::font(fonts::timesNewRoman, 18, false, true));
-  makeLabel(this, "Label5", QStringLiteral("による半理論式を応用して計算します。"),
-            twipsRect(1560, 1800, 6480, 540), sentence);
-  makeLabel(this, "Label18", QStringLiteral("文献"), twipsRect(1080, 2340, 570, 420),
-            fonts::font(fonts::meiryo, 14.25));
+  const QFont italic = fonts::font(fonts::timesNewRoman, 18, false, true);
+  const QFont heading = fonts::font(fonts::meiryo, 14.25);
   const QFont citation = fonts::font(fonts::timesNewRoman, 14.25);
-  makeLabel(
-      this, "Label16",
-      QStringLiteral("L. I. Schiff : Energy-Angle Distribution of Thin Target Bremsstrahlung"),
-      twipsRect(2040, 2400, 8760, 360), citation);
-  makeLabel(this, "Label17", QStringLiteral("Phys. Rev. 83, 252 (1951)"),
-            twipsRect(5280, 2760, 4200, 360), citation);
-  makeLabel(this, "Label7", QStringLiteral("25 keV"), twipsRect(480, 3315, 1035, 405), latin);
-  makeLabel(this, "Label8", QStringLiteral("から電子加速エネルギーまで"),
-            twipsRect(1680, 3240, 4680, 540), sentence);
-  makeLabel(this, "Label9", QStringLiteral("50 keV"), twipsRect(6480, 3315, 1035, 405), latin);
-  makeLabel(this, "Label10", QStringLiteral("間隔で相対光子"), twipsRect(7680, 3240, 2520, 540),
-            sentence);
-  makeLabel(this, "Label11",
-            QStringLiteral("フルエンスを算出し、Ｘ線スペクトルをグラフ表示します。"),
-            twipsRect(480, 3720, 9720, 540), sentence);
-  makeLabel(this, "Label12", QStringLiteral("また、算出したＸ線スペクトルを用いて、モンテカルロ"),
-            twipsRect(480, 4440, 9000, 540), sentence);
-  const QString line13 = QStringLiteral("シミュレーションにより TMR および TPR      を計算し");
-  QLabel* label13 = makeLabel(this, "Label13", line13, twipsRect(480, 4920, 9000, 540), sentence);
-  QLabel* label14 = makeLabel(this, "Label14", QStringLiteral("20,10"),
-                              twipsRect(7335, 5040, 615, 345), fonts::font(fonts::meiryo, 11.25));
-  // The subscript sits in the blanks after "TPR"; with the installed font's blank width it is
-  // centred in that gap as measured, so that it touches neither "TPR" nor "を".
-  {
-    const QFontMetrics metrics(label13->font());
-    const int gapStart = label13->x() + metrics.horizontalAdvance(
-                                            line13.left(line13.indexOf(QStringLiteral("TPR")) + 3));
-    const int gapEnd =
-        label13->x() + metrics.horizontalAdvance(line13.left(line13.indexOf(QStringLiteral("を"))));
-    const int width = QFontMetrics(label14->font()).horizontalAdvance(label14->text());
-    if (label14->x() < gapStart || label14->x() + width > gapEnd)
-      label14->move(gapStart + (gapEnd - gapStart - width) / 2, label14->y());
-  }
-  makeLabel(this, "Label15",
-            QStringLiteral("標準データ・実測データとの差異を確認することができます。"),
-            twipsRect(480, 5400, 10080, 540), sentence);
+  const QFont subscript = fonts::font(fonts::meiryo, 11.25);
+  // Positions [twips]. The title in red over a yellow copy 45 twips right and 15 twips
+  // down: a shadow.
+  const auto labels = style::makeLabels(
+      this,
+      {
+          {"Label2", "Corvane", 3960, 360, 3375, 645, titleFont, style::yellow()},
+          {"Label3", "Corvane", 3915, 345, 3375, 645, titleFont, style::red()},
+          {"Label1", "外部放射線治療で使用される高エネルギーＸ線のスペクトルを", 480, 1320, 10080,
+           540, sentence},
+          {"Label6", "Schiff", 480, 1845, 975, 405, italic},
+          {"Label5", "による半理論式を応用して計算します。", 1560, 1800, 6480, 540, sentence},
+          {"Label18", "文献", 1080, 2340, 570, 420, heading},
+          {"Label16", "L. I. Schiff : Energy-Angle Distribution of Thin Target Bremsstrahlung",
+           2040, 2400, 8760, 360, citation},
+          {"Label17", "Phys. Rev. 83, 252 (1951)", 5280, 2760, 4200, 360, citation},
+          {"Label7", "25 keV", 480, 3315, 1035, 405, latin},
+          {"Label8", "から電子加速エネルギーまで", 1680, 3240, 4680, 540, sentence},
+          {"Label9", "50 keV", 6480, 3315, 1035, 405, latin},
+          {"Label10", "間隔で相対光子", 7680, 3240, 2520, 540, sentence},
+          {"Label11", "フルエンスを算出し、Ｘ線スペクトルをグラフ表示します。", 480, 3720, 9720,
+           540, sentence},
+          {"Label12", "また、算出したＸ線スペクトルを用いて、モンテカルロ", 480, 4440, 9000, 540,
+           sentence},
+          {"Label13", "シミュレーションにより TMR および TPR      を計算し", 480, 4920, 9000, 540,
+           sentence},
+          {"Label14", "20,10", 7335, 5040, 615, 345, subscript},
+          {"Label15", "標準データ・実測データとの差異を確認することができます。", 480, 5400, 10080,
+           540, sentence},
+      });
+  // The subscript in the blanks after "TPR", clear of "TPR" and "を".
+  placeInGap(labels.value(QStringLiteral("Label13")), labels.value(QStringLiteral("Label14")));
 
   QLabel* emblem =
       makeLabel(this, "Picture1", QString(), twipsRect(8760, 6120, 480, 480), sentence);

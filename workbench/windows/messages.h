@@ -2,9 +2,6 @@
 // Message boxes of the workbench behind a replaceable sink, so that the windows
 // show real modal boxes and the tests record the texts instead.
 #include <QString>
-#include <vector>
-
-class QWidget;
 
 class MessageSink {
  public:
@@ -12,24 +9,23 @@ class MessageSink {
   virtual ~MessageSink() = default;
   // Shows `text` to the user and returns when the user has acknowledged it.
   virtual void show(const QString& text, Icon icon) = 0;
+  // Asks a yes/no question; true when the user answered yes.
+  virtual bool ask(const QString& question) = 0;
 };
+
+// `text` with the system's English error texts ("No such file or directory", as
+// the C library words them) replaced by Japanese ones, so that a failure message
+// shows in one language.
+QString localiseSystemTexts(QString text);
 
 // The program's title: the caption of every message box.
 inline const QString programTitle = QStringLiteral("Corvane");
 
-// A modal message box captioned "Corvane" with an OK button and the icon.
+// A modal message box captioned "Corvane" with an OK button and the icon (or Yes
+// and No with the question icon), in the windows' Japanese font, wide enough for
+// its caption.
 class MessageBoxSink final : public MessageSink {
  public:
   void show(const QString& text, Icon icon) override;
-};
-
-// Keeps every message in order, for tests; shows nothing.
-class RecordingMessageSink final : public MessageSink {
- public:
-  struct Message {
-    QString text;
-    Icon icon;
-  };
-  void show(const QString& text, Icon icon) override { messages.push_back({text, icon}); }
-  std::vector<Message> messages;
+  bool ask(const QString& question) override;
 };

@@ -1,5 +1,7 @@
 #include "picture_box.h"
 
+#include <qdrawutil.h>
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -20,14 +22,11 @@ QPointF UserCoordinates::inverseMap(QPointF pixel) const {
           top_ + pixel.y() / pixels_.height() * (bottom_ - top_)};
 }
 
-PictureBox::PictureBox(QWidget* parent, bool border) : QFrame(parent) {
+PictureBox::PictureBox(QWidget* parent, bool border) : QWidget(parent), border_(border ? 2 : 0) {
   setAttribute(Qt::WA_StaticContents);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  if (border) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  }
-  QFrame::setLineWidth(border ? 2 : 0);
+  setContentsMargins(border_, border_, border_, border_);
   resizeSurface();
 }
 
@@ -113,15 +112,15 @@ QColor PictureBox::pixelAt(double x, double y) const {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   resizeSurface();
-  QFrame::paintEvent(event);  // the border
   QPainter painter(this);
+  if (border_ > 0) qDrawWinPanel(&painter, rect(), palette(), true);  // sunken, 2 pixels
   const QRect client = contentsRect();
   const QRect dirty = event->rect() & client;
   painter.drawImage(dirty, surface_, dirty.translated(-client.topLeft()));
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+  QWidget::resizeEvent(event);
   resizeSurface();
 }
 
@@ -145,7 +144,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
   const QPointF p = event->position() - QPointF(clientOrigin());
   const QPointF user = coords_.inverseMap(p);
   emit mouseMoved(user.x(), user.y());
-  QFrame::mouseMoveEvent(event);
+  QWidget::mouseMoveEvent(event);
 }
 
 LineControl::LineControl(PictureBox* box, const QString& name) : QWidget(box), box_(box) {

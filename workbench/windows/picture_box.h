@@ -6,7 +6,6 @@
 // hiding and uncovering without any redrawing by the window.
 #include <QColor>
 #include <QFont>
-#include <QFrame>
 #include <QImage>
 #include <QPointF>
 #include <QSize>
@@ -34,7 +33,9 @@ class UserCoordinates {
   QSize pixels_{1, 1};
 };
 
-class PictureBox : public QFrame {
+// A plain widget, not a QFrame: the only line width a picture box has is the
+// width its primitives draw with (setDrawWidth); its border is fixed.
+class PictureBox : public QWidget {
   Q_OBJECT
  public:
   // `border`: the two-pixel sunken border of a classic picture box; the client
@@ -53,6 +54,7 @@ class PictureBox : public QFrame {
   void setBackgroundColour(const QColor& colour);  // colour used by clear()
   void setForeColour(const QColor& colour) { fore_ = colour; }
   QColor foreColour() const { return fore_; }
+  // Width of the lines the primitives draw [pixels], at least 1.
   void setDrawWidth(int pixels) { lineWidth_ = pixels < 1 ? 1 : pixels; }
   int drawWidth() const { return lineWidth_; }
   void setDrawFont(const QFont& font) { drawFont_ = font; }
@@ -94,6 +96,7 @@ class PictureBox : public QFrame {
   void resizeSurface() const;
   QPen pen(const QColor& colour) const;
 
+  int border_ = 0;  // width of the sunken border [pixels]
   mutable UserCoordinates coords_;
   mutable QImage surface_;
   QColor background_{Qt::white};

@@ -70,10 +70,28 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   label->setFont(font);
+  // A classic label writes its text from the top of its box, not centred in its height.
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (!text.isEmpty() && label->sizeHint().width() > geometry.width()) {
     label->resize(label->sizeHint().width(), geometry.height());
   }
   return label;
+}
+
+QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelSpec> table) {
+  QHash<QString, QLabel*> made;
+  for (const LabelSpec& spec : table) {
+    const QString text = QString::fromUtf8(spec.text);
+    QLabel* label = makeLabel(parent, spec.name, text,
+                              twipsRect(spec.left, spec.top, spec.width, spec.height), spec.font);
+    if (spec.width == 0) {
+      label->adjustSize();
+      label->move(twips(spec.left), twips(spec.top));
+    }
+    if (spec.colour.isValid()) setForeground(label, spec.colour);
+    made.insert(label->objectName(), label);
+  }
+  return made;
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
@@ -82,6 +100,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(geometry);
   button->setFont(font);
+  // Enter presses the focused button, as Space does (by default only in dialogs).
+  button->setAutoDefault(true);
   makeGraphicalButton(button, face);
   return button;
 }

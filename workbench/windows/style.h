@@ -1,8 +1,11 @@
 #pragma once
 // Layout units, colours and the classic control looks shared by the windows.
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QRect>
 #include <QSize>
+#include <initializer_list>
 
 class QFont;
 class QLabel;
@@ -21,6 +24,11 @@ inline QSize twipsSize(int width, int height) { return {twips(width), twips(heig
 
 // The classic 16-colour palette (0 black … 15 white) used by the plots.
 QColor paletteColour(int index);
+
+// Text and curve colours by their palette entries.
+inline QColor blue() { return paletteColour(9); }     // 0, 0, 255
+inline QColor red() { return paletteColour(12); }     // 255, 0, 0
+inline QColor yellow() { return paletteColour(14); }  // 255, 255, 0
 
 inline QColor lightCyan() { return {192, 255, 255}; }    // panels, frames, option buttons
 inline QColor lightYellow() { return {255, 255, 192}; }  // button faces, read-out boxes
@@ -43,6 +51,17 @@ void centreOnScreen(QWidget* window);
 // grows to the right instead.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                   const QFont& font);
+// One label of a window's layout table.
+struct LabelSpec {
+  const char* name;
+  const char* text;              // UTF-8
+  int left, top, width, height;  // [twips]; width 0: as wide and high as its text
+  QFont font;
+  QColor colour = QColor();  // text colour; invalid: the default
+};
+// Creates the labels of a layout table in order (by makeLabel); returns them by name.
+QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelSpec> table);
+
 // A graphical-style command button of the layout, named after its control.
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
                         const QFont& font, const QColor& face = lightYellow());

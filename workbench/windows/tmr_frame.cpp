@@ -25,11 +25,11 @@ void drawTmrFramePicture(PictureBox& picture) {
   const QColor black = style::paletteColour(0);
   const QColor grey = style::paletteColour(8);
   picture.clear();
-  picture.setLineWidth(1);
+  picture.setDrawWidth(1);
   picture.rectangle(0, 0, 300, 1.0, black);
   for (int x = 20; x <= 280; x += 20) picture.line(x, 0, x, 1.0, grey);
   for (int k = 1; k <= 9; ++k) picture.line(0, k * 0.1, 300, k * 0.1, grey);
-  picture.setLineWidth(2);
+  picture.setDrawWidth(2);
   picture.rectangle(0, 0, 300, 1.0, black);
   picture.setForeColour(black);
   for (const FrameLabel& label : frameLabels)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include "form1.h"
 #include "form2.h"
@@ -10,6 +11,10 @@
 #include "form5.h"
 #include "form6.h"
 #include "tuning_window.h"
+
+std::filesystem::path toFsPath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
 
 Workbench::Workbench(const QString& workingFolder, MessageSink& messages, Launcher& launcher)
     : workingFolder_(QDir(workingFolder).absolutePath()),

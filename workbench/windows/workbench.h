@@ -2,6 +2,7 @@
 // The application object: owns the six windows, creates each on first use, and
 // holds what they share (working folder, message sink, process-start seam).
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -15,6 +16,9 @@ class Launcher;
 class TuningWindow;
 class MessageSink;
 class QWidget;
+
+// A path of the file system as the workbench library takes it (in the file-name encoding).
+std::filesystem::path toFsPath(const QString& path);
 
 class Workbench {
  public:
