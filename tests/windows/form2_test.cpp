@@ -18,6 +18,7 @@
 #include "spectrum_plot.h"
 #include "window_fixture.h"
 #include "workbench/spectrum/bins.h"
+#include "workbench/spectrum/messages.h"
 
 namespace {
 // Exact message texts of the spectrum window's compute button.
@@ -249,6 +250,11 @@ void Form2Test::computeValidation_data() {
   QTest::newRow("empty wins over the limit") << "25"
                                              << ""
                                              << "10.5" << conditionsMissing;
+  // A negative thickness would make the lead amplify the beam.
+  QTest::newRow("negative thickness refused")
+      << "10.0"
+      << "29"
+      << "-2.0" << QString::fromUtf8(corvane::messages::kThicknessNegative);
 }
 
 void Form2Test::computeValidation() {

@@ -165,18 +165,24 @@ void Form2::buildControls() {
   QGroupBox* Frame1 = makeFrame(this, "Frame1", QStringLiteral("Draw Color"),
                                 twipsRect(12840, 4200, 2055, 2775), times11);
   const QFont colourFont = fonts::font(fonts::timesNewRoman, 11.25, true);
-  Option1 = makeOption(Frame1, "Option1", QStringLiteral("RED"), twipsRect(360, 480, 1500, 300),
-                       colourFont, style::red());
-  Option4 = makeOption(Frame1, "Option4", QStringLiteral("MAGENTA"), twipsRect(360, 840, 1500, 300),
-                       colourFont, QColor(255, 0, 255));
-  Option3 = makeOption(Frame1, "Option3", QStringLiteral("GREEN"), twipsRect(360, 1200, 1500, 300),
-                       colourFont, QColor(0, 160, 0));
-  Option5 = makeOption(Frame1, "Option5", QStringLiteral("CYAN"), twipsRect(360, 1560, 1500, 300),
-                       colourFont, QColor(0, 192, 192));
-  Option2 = makeOption(Frame1, "Option2", QStringLiteral("BLUE"), twipsRect(360, 1920, 1500, 300),
-                       colourFont, style::blue());
-  Option6 = makeOption(Frame1, "Option6", QStringLiteral("BLACK"), twipsRect(360, 2280, 1500, 300),
-                       colourFont);
+  // Option, caption, top [twips], caption colour (invalid: the default).
+  const struct {
+    QRadioButton** option;
+    const char* name;
+    const char* caption;
+    int top;
+    QColor colour;
+  } colours[] = {
+      {&Option1, "Option1", "RED", 480, style::red()},
+      {&Option4, "Option4", "MAGENTA", 840, QColor(255, 0, 255)},
+      {&Option3, "Option3", "GREEN", 1200, QColor(0, 160, 0)},
+      {&Option5, "Option5", "CYAN", 1560, QColor(0, 192, 192)},
+      {&Option2, "Option2", "BLUE", 1920, style::blue()},
+      {&Option6, "Option6", "BLACK", 2280, QColor()},
+  };
+  for (const auto& c : colours)
+    *c.option = makeOption(Frame1, c.name, QString::fromUtf8(c.caption),
+                           twipsRect(360, c.top, 1500, 300), colourFont, c.colour);
 
   // Buttons.
   Check1 = new QCheckBox(QStringLiteral("これを基準スペクトルとする"), this);
@@ -184,18 +190,29 @@ void Form2::buildControls() {
   Check1->setGeometry(twipsRect(9360, 7920, 3615, 255));
   Check1->setFont(fonts::font(fonts::meiryo, 11.25));
   style::setBackground(Check1, style::lightCyan());
-  Command1 = makeButton(this, "Command1", QStringLiteral("Ｘ線スペクトル 計算・表示"),
-                        twipsRect(9360, 8280, 4215, 495), gothic12, " Draw spectrum graph ");
-  Command4 = makeButton(this, "Command4", QStringLiteral("このスペクトルデータを保存"),
-                        twipsRect(9360, 8880, 4215, 495), gothic12);
-  Command5 = makeButton(this, "Command5", QStringLiteral("TMR ,  TPR 20,10   計算"),
-                        twipsRect(9360, 9480, 4215, 495), gothic12, " Draw spectrum graph ");
-  Command6 = makeButton(this, "Command6", QStringLiteral("ＴＭＲ ,  TPR 20,10   表示・比較"),
-                        twipsRect(9360, 10080, 4215, 495), gothic12);
-  Command3 = makeButton(this, "Command3", QStringLiteral("Clear"),
-                        twipsRect(13920, 8640, 975, 1095), times14, " Clear spectra graphs ");
-  Command2 = makeButton(this, "Command2", QStringLiteral("Exit"), twipsRect(13920, 10080, 975, 495),
-                        times14, " bye bye ");
+  // Button, caption, position [twips], font, tooltip.
+  const struct {
+    QPushButton** button;
+    const char* name;
+    const char* caption;
+    QRect place;
+    const QFont& font;
+    const char* toolTip;
+  } buttons[] = {
+      {&Command1, "Command1", "Ｘ線スペクトル 計算・表示", twipsRect(9360, 8280, 4215, 495),
+       gothic12, " Draw spectrum graph "},
+      {&Command4, "Command4", "このスペクトルデータを保存", twipsRect(9360, 8880, 4215, 495),
+       gothic12, nullptr},
+      {&Command5, "Command5", "TMR ,  TPR 20,10   計算", twipsRect(9360, 9480, 4215, 495), gothic12,
+       " Draw spectrum graph "},
+      {&Command6, "Command6", "ＴＭＲ ,  TPR 20,10   表示・比較", twipsRect(9360, 10080, 4215, 495),
+       gothic12, nullptr},
+      {&Command3, "Command3", "Clear", twipsRect(13920, 8640, 975, 1095), times14,
+       " Clear spectra graphs "},
+      {&Command2, "Command2", "Exit", twipsRect(13920, 10080, 975, 495), times14, " bye bye "},
+  };
+  for (const auto& b : buttons)
+    *b.button = makeButton(this, b.name, QString::fromUtf8(b.caption), b.place, b.font, b.toolTip);
 
   // Entry groups.
   QLabel* heading = makeLabel(this, "Label4", QStringLiteral("高エネルギーＸ線　設定条件"),
@@ -205,44 +222,54 @@ void Form2::buildControls() {
 
   QGroupBox* Frame2 = makeFrame(this, "Frame2", QStringLiteral("公称エネルギー"),
                                 twipsRect(600, 8160, 2415, 1695), gothic11);
-  Option7 = makeOption(Frame2, "Option7", QStringLiteral(" 4 MV"), twipsRect(240, 360, 1800, 240),
-                       gothic11);
-  Option8 = makeOption(Frame2, "Option8", QStringLiteral(" 6 MV"), twipsRect(240, 600, 1800, 240),
-                       gothic11);
-  Option9 = makeOption(Frame2, "Option9", QStringLiteral("10 MV"), twipsRect(240, 840, 1800, 240),
-                       gothic11);
-  Option12 = makeOption(Frame2, "Option12", QStringLiteral("15 MV"),
-                        twipsRect(240, 1080, 1800, 240), gothic11);
-  Option15 = makeOption(Frame2, "Option15", QStringLiteral("その他"),
-                        twipsRect(240, 1320, 1800, 240), gothic11);
-  makeLabel(this, "Label18", QStringLiteral("電子加速エネルギー"), twipsRect(720, 9960, 2025, 225),
-            gothic11);
+  const struct {
+    QRadioButton** option;
+    const char* name;
+    const char* caption;
+    int top;
+  } energies[] = {
+      {&Option7, "Option7", " 4 MV", 360},     {&Option8, "Option8", " 6 MV", 600},
+      {&Option9, "Option9", "10 MV", 840},     {&Option12, "Option12", "15 MV", 1080},
+      {&Option15, "Option15", "その他", 1320},
+  };
+  for (const auto& e : energies)
+    *e.option = makeOption(Frame2, e.name, QString::fromUtf8(e.caption),
+                           twipsRect(240, e.top, 1800, 240), gothic11);
   Text2 = makeTextBox(this, "Text2", twipsRect(1080, 10320, 1095, 375), times14);
-  QLabel* mev =
-      makeLabel(this, "Label17", QStringLiteral("MeV"), twipsRect(2280, 10320, 495, 255), times11);
-  style::setBackground(mev, style::lightCyan());
 
   QGroupBox* Frame3 = makeFrame(this, "Frame3", QStringLiteral("ターゲット材質"),
                                 twipsRect(3840, 8160, 2295, 1695), gothic11);
-  Option10 = makeOption(Frame3, "Option10", QStringLiteral("銅"), twipsRect(240, 340, 1900, 270),
-                        gothic11);
-  Option11 = makeOption(Frame3, "Option11", QStringLiteral("タングステン"),
-                        twipsRect(240, 640, 1900, 225), gothic11);
-  Option14 = makeOption(Frame3, "Option14", QStringLiteral("白金"), twipsRect(240, 855, 1900, 255),
-                        gothic11);
-  Option13 = makeOption(Frame3, "Option13", QStringLiteral("その他"),
-                        twipsRect(240, 1200, 1900, 270), gothic11);
-  makeLabel(this, "Label3", QStringLiteral("原子番号"), twipsRect(4080, 9960, 900, 225), gothic11);
-  makeLabel(this, "Label20", QStringLiteral("Z ="), twipsRect(4320, 10365, 330, 285), times11);
+  const struct {
+    QRadioButton** option;
+    const char* name;
+    const char* caption;
+    int top, height;
+  } targets[] = {
+      {&Option10, "Option10", "銅", 340, 270},
+      {&Option11, "Option11", "タングステン", 640, 225},
+      {&Option14, "Option14", "白金", 855, 255},
+      {&Option13, "Option13", "その他", 1200, 270},
+  };
+  for (const auto& t : targets)
+    *t.option = makeOption(Frame3, t.name, QString::fromUtf8(t.caption),
+                           twipsRect(240, t.top, 1900, t.height), gothic11);
   Text5 = makeTextBox(this, "Text5", twipsRect(4920, 10320, 1095, 375), times14);
 
-  makeLabel(this, "Label8", QStringLiteral("平坦化フィルタ"), twipsRect(6840, 8400, 1680, 240),
-            gothic11);
-  makeLabel(this, "Label9", QStringLiteral("（材質：鉛）"), twipsRect(6960, 8760, 1440, 240),
-            gothic11);
-  makeLabel(this, "Label11", QStringLiteral("平均厚"), twipsRect(7200, 9240, 720, 240), gothic11);
   Text1 = makeTextBox(this, "Text1", twipsRect(7080, 9720, 975, 375), times14);
-  makeLabel(this, "Label12", QStringLiteral("mm"), twipsRect(8160, 9720, 420, 315), times11);
+
+  // The captions of the entry groups [twips].
+  const auto captions =
+      style::makeLabels(this, {
+                                  {"Label18", "電子加速エネルギー", 720, 9960, 2025, 225, gothic11},
+                                  {"Label17", "MeV", 2280, 10320, 495, 255, times11},
+                                  {"Label3", "原子番号", 4080, 9960, 900, 225, gothic11},
+                                  {"Label20", "Z =", 4320, 10365, 330, 285, times11},
+                                  {"Label8", "平坦化フィルタ", 6840, 8400, 1680, 240, gothic11},
+                                  {"Label9", "（材質：鉛）", 6960, 8760, 1440, 240, gothic11},
+                                  {"Label11", "平均厚", 7200, 9240, 720, 240, gothic11},
+                                  {"Label12", "mm", 8160, 9720, 420, 315, times11},
+                              });
+  style::setBackground(captions.value(QStringLiteral("Label17")), style::lightCyan());  // opaque
 
   // Design-time selections, made before the handlers are connected.
   Option8->setChecked(true);

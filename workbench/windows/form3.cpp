@@ -18,13 +18,6 @@
 namespace {
 const QColor blue = style::blue();
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, const QFont& font,
-              QRect place) {
-  QLabel* l = style::makeLabel(parent, name, text, place, font);
-  style::setForeground(l, blue);
-  return l;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place) {
   return style::makeButton(parent, name, text, place, fonts::font(fonts::timesNewRoman, 12));
 }
@@ -39,10 +32,17 @@ Form3::Form3(Workbench& workbench) : workbench_(workbench) {
   const QFont times12 = fonts::font(fonts::timesNewRoman, 12);
   const QFont listFont = fonts::font(fonts::msGothic, 9.75);
 
-  label(this, "Label2", QStringLiteral("最後に計算した光子数スペクトルデータを"), rounded,
-        style::twipsRect(150, 240, 4275, 225));
-  label(this, "Label3", QStringLiteral("右に示す Excel  csv 形式で保存します"), rounded,
-        style::twipsRect(360, 600, 3975, 225));
+  // Blue captions [twips]; Label4 to Label6 head the preview's two columns.
+  style::makeLabels(
+      this,
+      {
+          {"Label2", "最後に計算した光子数スペクトルデータを", 150, 240, 4275, 225, rounded, blue},
+          {"Label3", "右に示す Excel  csv 形式で保存します", 360, 600, 3975, 225, rounded, blue},
+          {"Label1", "ファイル名（拡張子なしで入力）", 720, 6240, 3375, 225, rounded, blue},
+          {"Label4", "MeV", 5280, 240, 480, 285, times12, blue},
+          {"Label5", "Relative", 6240, 0, 1200, 285, times12, blue},
+          {"Label6", "Fluence", 6240, 240, 1200, 285, times12, blue},
+      });
 
   Drive1_ = new DriveListBox(this);
   Drive1_->setObjectName(QStringLiteral("Drive1"));
@@ -58,8 +58,6 @@ Form3::Form3(Workbench& workbench) : workbench_(workbench) {
   File1_->setFont(listFont);
   File1_->setPattern(QStringLiteral("*.csv"));
 
-  label(this, "Label1", QStringLiteral("ファイル名（拡張子なしで入力）"), rounded,
-        style::twipsRect(720, 6240, 3375, 225));
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setGeometry(style::twipsRect(240, 6600, 4095, 375));
@@ -69,9 +67,6 @@ Form3::Form3(Workbench& workbench) : workbench_(workbench) {
   Command2_ =
       button(this, "Command2", QStringLiteral("Cancel"), style::twipsRect(2520, 7080, 1455, 495));
 
-  label(this, "Label4", QStringLiteral("MeV"), times12, style::twipsRect(5280, 240, 480, 285));
-  label(this, "Label5", QStringLiteral("Relative"), times12, style::twipsRect(6240, 0, 1200, 285));
-  label(this, "Label6", QStringLiteral("Fluence"), times12, style::twipsRect(6240, 240, 1200, 285));
   List1_ = new QListWidget(this);
   List1_->setObjectName(QStringLiteral("List1"));
   List1_->setGeometry(style::twipsRect(5040, 600, 2655, 6690));

@@ -24,8 +24,6 @@
 namespace {
 const QColor blue = style::blue();
 
-using style::makeLabel;
-
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 }  // namespace
 
@@ -38,31 +36,26 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
   const QFont subscriptFont = fonts::font(fonts::meiryo, 11.25);
   const QFont buttonFont = fonts::font(fonts::timesNewRoman, 14.25);
 
-  // Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3 set the subscript.
-  auto* label6 =
-      makeLabel(this, "Label6", QStringLiteral("標準の TMR および TPR         と比較するため"),
-                style::twipsRect(360, 360, 5940, 420), labelFont);
-  style::setForeground(label6, blue);
-  auto* label7 = makeLabel(this, "Label7", QStringLiteral("20,10"),
-                           style::twipsRect(3550, 440, 615, 345), subscriptFont);
-  style::setForeground(label7, blue);
-  makeLabel(this, "Label1", QStringLiteral("最後に計算したＸ線スペクトルを用いて"),
-            style::twipsRect(360, 960, 5130, 420), labelFont);
-  auto* label2 =
-      makeLabel(this, "Label2", QStringLiteral("水ファントム中の、TMR および TPR         を"),
-                style::twipsRect(360, 1440, 5850, 420), labelFont);
-  auto* label3 = makeLabel(this, "Label3", QStringLiteral("20,10"),
-                           style::twipsRect(5160, 1515, 615, 345), subscriptFont);
-  placeInGap(label6, label7);
-  placeInGap(label2, label3);
-  makeLabel(this, "Label4", QStringLiteral("モンテカルロシミュレーションにより計算します。"),
-            style::twipsRect(360, 1920, 6555, 420), labelFont);
-  makeLabel(this, "Label5", QStringLiteral("入射光子ヒストリー数 ="),
-            style::twipsRect(480, 2640, 3165, 420), labelFont);
-  makeLabel(this, "Label8", QStringLiteral("計算結果保存ファイル名"),
-            style::twipsRect(480, 3120, 3135, 420), labelFont);
-  makeLabel(this, "Label9", QStringLiteral("（拡張子なしで入力）"),
-            style::twipsRect(3720, 3150, 2400, 360), fonts::font(fonts::meiryo, 12));
+  // Positions [twips]. Label6 and Label2 leave a gap after "TPR" in which Label7 and Label3
+  // set the subscript.
+  const auto labels = style::makeLabels(
+      this,
+      {
+          {"Label6", "標準の TMR および TPR         と比較するため", 360, 360, 5940, 420, labelFont,
+           blue},
+          {"Label7", "20,10", 3550, 440, 615, 345, subscriptFont, blue},
+          {"Label1", "最後に計算したＸ線スペクトルを用いて", 360, 960, 5130, 420, labelFont},
+          {"Label2", "水ファントム中の、TMR および TPR         を", 360, 1440, 5850, 420,
+           labelFont},
+          {"Label3", "20,10", 5160, 1515, 615, 345, subscriptFont},
+          {"Label4", "モンテカルロシミュレーションにより計算します。", 360, 1920, 6555, 420,
+           labelFont},
+          {"Label5", "入射光子ヒストリー数 =", 480, 2640, 3165, 420, labelFont},
+          {"Label8", "計算結果保存ファイル名", 480, 3120, 3135, 420, labelFont},
+          {"Label9", "（拡張子なしで入力）", 3720, 3150, 2400, 360, fonts::font(fonts::meiryo, 12)},
+      });
+  placeInGap(labels.value(QStringLiteral("Label6")), labels.value(QStringLiteral("Label7")));
+  placeInGap(labels.value(QStringLiteral("Label2")), labels.value(QStringLiteral("Label3")));
 
   Text2_ = new QLineEdit(this);
   Text2_->setObjectName(QStringLiteral("Text2"));

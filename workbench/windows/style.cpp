@@ -78,17 +78,17 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   return label;
 }
 
-QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelSpec> table) {
+QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelRow> table) {
   QHash<QString, QLabel*> made;
-  for (const LabelSpec& spec : table) {
-    const QString text = QString::fromUtf8(spec.text);
-    QLabel* label = makeLabel(parent, spec.name, text,
-                              twipsRect(spec.left, spec.top, spec.width, spec.height), spec.font);
-    if (spec.width == 0) {
+  for (const LabelRow& row : table) {
+    const QString text = QString::fromUtf8(row.text);
+    QLabel* label = makeLabel(parent, row.name, text,
+                              twipsRect(row.left, row.top, row.width, row.height), row.font);
+    if (row.width == 0) {
       label->adjustSize();
-      label->move(twips(spec.left), twips(spec.top));
+      label->move(twips(row.left), twips(row.top));
     }
-    if (spec.colour.isValid()) setForeground(label, spec.colour);
+    if (row.colour.isValid()) setForeground(label, row.colour);
     made.insert(label->objectName(), label);
   }
   return made;

@@ -52,7 +52,7 @@ void centreOnScreen(QWidget* window);
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                   const QFont& font);
 // One label of a window's layout table.
-struct LabelSpec {
+struct LabelRow {
   const char* name;
   const char* text;              // UTF-8
   int left, top, width, height;  // [twips]; width 0: as wide and high as its text
@@ -60,7 +60,7 @@ struct LabelSpec {
   QColor colour = QColor();  // text colour; invalid: the default
 };
 // Creates the labels of a layout table in order (by makeLabel); returns them by name.
-QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelSpec> table);
+QHash<QString, QLabel*> makeLabels(QWidget* parent, std::initializer_list<LabelRow> table);
 
 // A graphical-style command button of the layout, named after its control.
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
