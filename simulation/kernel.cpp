@@ -32,20 +32,6 @@ void startSourcePhoton(LaggedAdditiveGenerator& rng, PhotonState& photon, Histor
   history.annihilationStage = 0;
 }
 
-int depthBinOf(const Phantom& phantom, float z) {
-  // The edges are 0.1 cm apart: start from the bin the width suggests and settle
-  // on the first bin whose accumulated upper edge is at or above z, which is the
-  // bin a walk over the edges from bin 1 finds.
-  if (!(z > phantom.upperEdge[1])) return 1;
-  if (z > phantom.upperEdge[kDepthBins]) return kDepthBins + 1;
-  int n = static_cast<int>(z * 10.0f);
-  if (n < 1) n = 1;
-  if (n > kDepthBins) n = kDepthBins;
-  while (n > 1 && phantom.upperEdge[n - 1] >= z) --n;
-  while (phantom.upperEdge[n] < z) ++n;
-  return n;
-}
-
 void depositPoint(DoseKernel& kernel, const Phantom& phantom, int layer, float e, const Point& p) {
   const float dy = 25.0f - p.y;
   const float dx = 25.0f - p.x;

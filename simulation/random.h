@@ -28,7 +28,10 @@ class LaggedAdditiveGenerator {
   // One step: stores table(k) = (table(j) + table(k)) mod 16384 and returns it;
   // both indices move down by one and wrap from 1 to 55.
   std::int32_t step() {
-    std::int32_t v = (table_[j_] + table_[k_]) % kModulus;
+    // Both terms lie in 0 ... 16383, so their sum is non-negative and the
+    // remainder modulo 2^14 is its low 14 bits.
+    static_assert((kModulus & (kModulus - 1)) == 0, "the modulus is a power of two");
+    std::int32_t v = (table_[j_] + table_[k_]) & (kModulus - 1);
     table_[k_] = v;
     if (--j_ == 0) j_ = kLength;
     if (--k_ == 0) k_ = kLength;

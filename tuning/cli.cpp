@@ -25,8 +25,8 @@ constexpr const char* kUsage =
     "  beamfit predict (--energy MeV --z Z --filter MM | --spectrum FILE) [--histories N]\n"
     "                  --output NAME\n"
     "  beamfit fit --reference FILE --z Z [--energy MeV | --filter MM] [--depth-min MM]\n"
-    "              [--tolerance PERCENT] [--output NAME] [--json FILE] [--plot FILE]\n"
-    "              [--spectrum-out FILE]\n"
+    "              [--depth-max MM] [--tolerance PERCENT] [--output NAME] [--json FILE]\n"
+    "              [--plot FILE] [--spectrum-out FILE]\n"
     "Run 'beamfit <command> --help' for one command.\n";
 
 constexpr const char* kLibraryHelp =
@@ -55,14 +55,16 @@ constexpr const char* kPredictHelp =
 
 constexpr const char* kFitHelp =
     "usage: beamfit fit --reference FILE --z Z [--energy MeV | --filter MM] [--depth-min MM]\n"
-    "                   [--tolerance PERCENT] [--output NAME] [--json FILE] [--plot FILE]\n"
-    "                   [--spectrum-out FILE]\n"
+    "                   [--depth-max MM] [--tolerance PERCENT] [--output NAME] [--json FILE]\n"
+    "                   [--plot FILE] [--spectrum-out FILE]\n"
     "Fits the acceleration energy (0.5 ... 20 MeV) and the lead filter thickness (0 ... 30 mm)\n"
     "to a reference TMR file (depths in mm, ten fields, at most 30 rows) by weighted least\n"
     "squares over the rows beyond the build-up region. A given --energy or --filter is held.\n"
     "  --z Z               atomic number of the target (held)\n"
     "  --depth-min MM      use rows at or below this depth (default: deeper than each field's\n"
     "                      maximum in the reference)\n"
+    "  --depth-max MM      leave out rows deeper than this (default 295: the simulated\n"
+    "                      phantom ends at 300 mm, its last millimetres lack backscatter)\n"
     "  --tolerance PERCENT measurement tolerance in the weights (default 0.5)\n"
     "  --output NAME       write the fitted prediction as NAME.tmr and NAME.unc (default fit)\n"
     "  --json FILE         write a JSON summary\n"
@@ -254,6 +256,7 @@ int commandFit(const std::vector<std::string>& args, std::ostream& out, std::ost
                                  {"--energy", true},
                                  {"--filter", true},
                                  {"--depth-min", true},
+                                 {"--depth-max", true},
                                  {"--tolerance", true},
                                  {"--output", true},
                                  {"--json", true},
@@ -268,6 +271,7 @@ int commandFit(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (o.count("--energy")) options.fixedEnergy = number(o, "--energy", 0.5, 20.0);
   if (o.count("--filter")) options.fixedFilter = number(o, "--filter", 0.0, 30.0);
   if (o.count("--depth-min")) options.depthMin = number(o, "--depth-min", 0.0, 300.0);
+  if (o.count("--depth-max")) options.depthMax = number(o, "--depth-max", 0.0, 300.0);
   if (o.count("--tolerance")) options.tolerance = number(o, "--tolerance", 0.0, 100.0) / 100.0;
   const std::string name = o.count("--output") ? o.at("--output") : "fit";
   if (name.empty()) throw UsageError{"--output needs a name"};
@@ -311,12 +315,14 @@ int commandFit(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (fit.energyHeld)
     std::snprintf(b, sizeof(b), "energy   = %.3f MeV (held)\n", fit.energy);
   else
-    std::snprintf(b, sizeof(b), "energy   = %.3f +- %.3f MeV\n", fit.energy, fit.energySigma);
+    std::snprintf(b, sizeof(b), "energy   = %.3f +- %.3f MeV%s\n", fit.energy, fit.energySigma,
+                  fit.energyAtBound ? " (at the edge of 0.5 ... 20 MeV)" : "");
   out << b;
   if (fit.filterHeld)
     std::snprintf(b, sizeof(b), "filter   = %.2f mm (held)\n", fit.filter);
   else
-    std::snprintf(b, sizeof(b), "filter   = %.2f +- %.2f mm\n", fit.filter, fit.filterSigma);
+    std::snprintf(b, sizeof(b), "filter   = %.2f +- %.2f mm%s\n", fit.filter, fit.filterSigma,
+                  fit.filterAtBound ? " (at the edge of 0 ... 30 mm)" : "");
   out << b;
   if (!fit.energyHeld && !fit.filterHeld) {
     std::snprintf(b, sizeof(b), "correlation of energy and filter = %.3f\n", fit.correlation);

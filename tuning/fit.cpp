@@ -58,7 +58,9 @@ class Objective {
           }
       }
       for (int k = 1; k <= reference.rows; ++k) {
-        const bool used = options.depthMin ? reference.depth[k] >= cut : reference.depth[k] > cut;
+        const bool used =
+            (options.depthMin ? reference.depth[k] >= cut : reference.depth[k] > cut) &&
+            reference.depth[k] <= options.depthMax;
         if (used) points_.push_back({f, k, reference.depth[k], reference.tmr[f][k], 0.0, 0.0});
       }
     }
@@ -183,7 +185,7 @@ FitOutcome fitReference(const KernelLibrary& library, const corvane::LeadCoeffic
                   " beyond the build-up region (" +
                   (options.depthMin ? "deeper than " + fmt("%g", *options.depthMin) + " mm"
                                     : std::string("deeper than each field's maximum")) +
-                  "); at least 3 are needed"};
+                  ", to " + fmt("%g", options.depthMax) + " mm); at least 3 are needed"};
   }
   const bool holdE = options.fixedEnergy.has_value();
   const bool holdT = options.fixedFilter.has_value();
@@ -356,6 +358,10 @@ FitOutcome fitReference(const KernelLibrary& library, const corvane::LeadCoeffic
   fit.filter = best.t;
   fit.energyHeld = holdE;
   fit.filterHeld = holdT;
+  fit.energyAtBound =
+      !holdE && (best.E <= options.energyLow + 1e-9 || best.E >= options.energyHigh - 1e-9);
+  fit.filterAtBound =
+      !holdT && (best.t <= options.filterLow + 1e-9 || best.t >= options.filterHigh - 1e-9);
   fit.prediction = final.prediction;
   fit.tprReference = reference.tpr;
   fit.chi2 = final.chi2;
@@ -465,9 +471,11 @@ std::string fitJson(const FitResult& fit, const Reference& reference, const FitO
   key("energy_MeV", num(fit.energy));
   key("energy_sigma_MeV", fit.energyHeld ? "0" : num(fit.energySigma));
   key("energy_held", fit.energyHeld ? "true" : "false");
+  key("energy_at_bound", fit.energyAtBound ? "true" : "false");
   key("filter_mm", num(fit.filter));
   key("filter_sigma_mm", fit.filterHeld ? "0" : num(fit.filterSigma));
   key("filter_held", fit.filterHeld ? "true" : "false");
+  key("filter_at_bound", fit.filterAtBound ? "true" : "false");
   key("correlation", fit.energyHeld || fit.filterHeld ? "null" : num(fit.correlation));
   key("chi2", num(fit.chi2));
   key("degrees_of_freedom", std::to_string(fit.degreesOfFreedom));
@@ -478,6 +486,7 @@ std::string fitJson(const FitResult& fit, const Reference& reference, const FitO
   key("tpr_reference", num(fit.tprReference));
   key("tolerance", num(options.tolerance));
   key("depth_min_mm", options.depthMin ? num(*options.depthMin) : "null");
+  key("depth_max_mm", num(options.depthMax));
   key("points", std::to_string(fit.points.size()));
   key("evaluations", std::to_string(fit.evaluations));
   key("seconds", num(seconds));

@@ -41,6 +41,9 @@ struct FitOptions {
   // Rows used: deeper than this depth [mm] in every field when given, otherwise deeper than
   // each field's own depth of maximum in the reference.
   std::optional<double> depthMin;
+  // Rows deeper than this [mm] are left out: the simulated phantom ends at 300 mm, and its last
+  // few millimetres lack the backscatter of the deeper water a measurement has.
+  double depthMax = 295.0;
   double tolerance = 0.005;  // measurement tolerance, a fraction of the reference value
   double energyLow = 0.5, energyHigh = 20.0;  // [MeV]
   double filterLow = 0.0, filterHigh = 30.0;  // [mm]
@@ -67,6 +70,9 @@ struct FitResult {
   double filter = 0.0, filterSigma = 0.0;  // [mm]
   double correlation = 0.0;                // of energy and filter; 0 when one is held
   bool energyHeld = false, filterHeld = false;
+  // The optimum lies on the edge of the allowed range (the valley goes on beyond it): the
+  // region is then that of the constrained optimum.
+  bool energyAtBound = false, filterAtBound = false;
   double chi2 = 0.0, chi2Reduced = 0.0;
   int degreesOfFreedom = 0;
   // The covariance is (J^T W J)^-1, scaled by the reduced chi-square when that exceeds 1 (the

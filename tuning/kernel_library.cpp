@@ -28,7 +28,7 @@ namespace {
 constexpr char kMagic[8] = {'D', 'R', 'V', 'K', 'L', 'I', 'B', '1'};
 constexpr std::uint64_t kFnvOffset = 1469598103934665603ull;
 constexpr std::uint64_t kFnvPrime = 1099511628211ull;
-constexpr const char* kRebuild = "; build it again with `beamfit library`";
+constexpr const char* kRebuild = "; run `beamfit library` to build it";
 
 std::uint64_t fnv1a(const void* data, std::size_t n, std::uint64_t h = kFnvOffset) {
   const auto* p = static_cast<const unsigned char*>(data);

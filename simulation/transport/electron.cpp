@@ -38,6 +38,7 @@ float stoppingPower(float T) {
 void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phantom& phantom,
                        LaggedAdditiveGenerator& rng, DoseKernel& kernel, int layer) {
   const DeflectionTable& D = tables.deflection;
+  const DeviateFunctions& fn = deviateFunctions();
   // Row search of the deflection: the first row from 4 on whose energy lies below
   // T. T only falls along the walk, so the rows passed for one step stay passed
   // for the next and the search goes on from where it stopped.
@@ -85,7 +86,7 @@ void transportElectron(ElectronState& e, const PhysicsTables& tables, const Phan
     // A table cosine of -16384 scales to just below -1; cut it so the sine is defined.
     if (cosTheta < -1.0f) cosTheta = -1.0f;
     const float sinTheta = std::sqrt(1.0f - cosTheta * cosTheta);
-    const DeviateFunctions& fn = deviateFunctions();  // azimuth phi = r2 * PI * 2
+    // Azimuth phi = r2 * PI * 2.
     e.direction =
         rotateDirection(e.direction, sinTheta, cosTheta, fn.sinAzimuth[v2], fn.cosAzimuth[v2]);
   }

@@ -25,6 +25,7 @@ void trackPhoton(const SharedTables& shared, Worker& w) {
   LaggedAdditiveGenerator& rng = w.rng;
   const PhysicsTables& tables = shared.tables;
   const Phantom& phantom = shared.phantom;
+  const DeviateFunctions& fn = deviateFunctions();
   for (;;) {
     history.pairStage = 0;
     if (photon.E < CUTOFF_ENERGY) {
@@ -34,7 +35,7 @@ void trackPhoton(const SharedTables& shared, Worker& w) {
     const PhotonCoefficients mu = lookupCoefficients(tables.photon, photon.E);
     const std::int32_t v1 = rng.step();  // the stored value of the positive deviate r1
     const float r2 = rng.nextPositiveDeviate();
-    const float s = -deviateFunctions().logPositive[v1] / mu.total;  // -ln(r1)/mu: free path [cm]
+    const float s = -fn.logPositive[v1] / mu.total;  // -ln(r1)/mu: free path [cm]
     const Direction before = photon.direction;
     const Point p{photon.position.x + s * before.sinTheta * before.cosPhi,
                   photon.position.y + s * before.sinTheta * before.sinPhi,

@@ -23,32 +23,6 @@ constexpr float INCOHERENT_CORRECTION_LIMIT = 10.0f;  // [1/Angstrom]
 
 }  // namespace
 
-Direction rotateDirection(const Direction& old, float sinTheta, float cosTheta, float sinPhi,
-                          float cosPhi) {
-  Direction d;
-  float c = cosPhi * sinTheta * old.sinTheta + cosTheta * old.cosTheta;
-  if (c > 1.0f) c = 1.0f;
-  if (c < -1.0f) c = -1.0f;
-  const float s = std::sqrt(1.0f - c * c);
-  d.cosTheta = c;
-  d.sinTheta = s;
-  if (s == 0.0f) {
-    d.sinPhi = 0.0f;
-    d.cosPhi = 1.0f;
-    return d;
-  }
-  const float sinDelta = sinPhi * sinTheta / s;
-  if (old.sinTheta == 0.0f) {
-    d.sinPhi = sinPhi;
-    d.cosPhi = -cosPhi;
-    return d;
-  }
-  const float cosDelta = (cosTheta - old.cosTheta * c) / (old.sinTheta * s);
-  d.sinPhi = old.sinPhi * cosDelta + old.cosPhi * sinDelta;
-  d.cosPhi = old.cosPhi * cosDelta - old.sinPhi * sinDelta;
-  return d;
-}
-
 ComptonSample sampleCompton(LaggedAdditiveGenerator& rng, const PhysicsTables& tables, float E,
                             const Direction& before) {
   const ScatterFactorTable& f = tables.scatter;

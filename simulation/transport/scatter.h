@@ -2,6 +2,8 @@
 // rule by which the transport turns a flight direction.
 #pragma once
 
+#include <cmath>
+
 #include "simulation/random.h"
 #include "simulation/state.h"
 
@@ -12,8 +14,32 @@ namespace dravik {
 // is cut to [-1, 1] (an excess from rounding would leave the sine undefined);
 // a new direction on the z axis gets sinPhi 0, cosPhi 1. From an old direction
 // on the z axis the new azimuth is pi - phi. Never renormalised.
-Direction rotateDirection(const Direction& old, float sinTheta, float cosTheta, float sinPhi,
-                          float cosPhi);
+// Inline: every deflection of every particle goes through it.
+inline Direction rotateDirection(const Direction& old, float sinTheta, float cosTheta, float sinPhi,
+                                 float cosPhi) {
+  Direction d;
+  float c = cosPhi * sinTheta * old.sinTheta + cosTheta * old.cosTheta;
+  if (c > 1.0f) c = 1.0f;
+  if (c < -1.0f) c = -1.0f;
+  const float s = std::sqrt(1.0f - c * c);
+  d.cosTheta = c;
+  d.sinTheta = s;
+  if (s == 0.0f) {
+    d.sinPhi = 0.0f;
+    d.cosPhi = 1.0f;
+    return d;
+  }
+  const float sinDelta = sinPhi * sinTheta / s;
+  if (old.sinTheta == 0.0f) {
+    d.sinPhi = sinPhi;
+    d.cosPhi = -cosPhi;
+    return d;
+  }
+  const float cosDelta = (cosTheta - old.cosTheta * c) / (old.sinTheta * s);
+  d.sinPhi = old.sinPhi * cosDelta + old.cosPhi * sinDelta;
+  d.cosPhi = old.cosPhi * cosDelta - old.sinPhi * sinDelta;
+  return d;
+}
 
 // One incoherent scattering of photon energy E [keV].
 struct ComptonSample {

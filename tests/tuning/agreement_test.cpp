@@ -8,15 +8,18 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "simulation/engine.h"
 #include "simulation/physics_data.h"
 #include "simulation/square_fields.h"
 #include "simulation/uncertainty.h"
 #include "tests/tuning/tuning_folder.h"
+#include "tuning/cli.h"
 #include "tuning/fit.h"
 #include "tuning/kernel_library.h"
 #include "tuning/prediction.h"
+#include "workbench/spectrum/results.h"
 
 namespace tuning {
 namespace {
@@ -194,6 +197,51 @@ TEST_F(Agreement, FitRecoversEnergyAndFilterOfASyntheticReference) {
   EXPECT_LT(std::abs(dT), 2.0 * r.filterSigma);
   EXPECT_GT(r.energySigma, 0.0);
   EXPECT_GT(r.filterSigma, 0.0);
+}
+
+// The program end to end on the suite's library: predict writes a result pair the workbench's
+// reader takes, fit writes the JSON summary, the plot and a spectrum file a run can read.
+TEST_F(Agreement, BeamfitPredictsAndFitsThroughItsFiles) {
+  std::ostringstream out, err;
+  ASSERT_EQ(runBeamfit({"predict", "--energy", "7.3", "--z", "74", "--filter", "6.2", "--histories",
+                        "600000", "--output", "p"},
+                       out, err, folder_->path()),
+            0)
+      << err.str();
+  auto table = std::make_unique<corvane::CalculatedTmrTable>();
+  auto tpr = corvane::loadCalculatedTable(*folder_ / "p.tmr", *table);
+  ASSERT_TRUE(tpr) << tpr.failure().reason;
+  auto sigma = std::make_unique<corvane::CalculatedTmrTable>();
+  ASSERT_TRUE(corvane::loadCalculatedTable(*folder_ / "p.unc", *sigma));
+  auto direct = predict(*library_, runWeights(tungsten_->spectrum->input));
+  EXPECT_NEAR(tpr.value().tpr, direct.prediction->tpr, 2e-4);  // 4 decimals in the file
+  EXPECT_NE(out.str().find("TPR20,10 = " + tpr.value().text.substr(0, 4)), std::string::npos)
+      << out.str();
+  EXPECT_NEAR(sigma->at(4, 200), direct.prediction->sigmaT(4, 200), 1e-4);
+
+  out.str("");
+  err.str("");
+  ASSERT_EQ(runBeamfit({"fit", "--reference", "10MV-standardTMR.std", "--z", "29", "--energy", "7",
+                        "--json", "f.json", "--plot", "f.svg", "--spectrum-out", "s.dat"},
+                       out, err, folder_->path()),
+            0)
+      << err.str();
+  EXPECT_NE(out.str().find("energy   = 7.000 MeV (held)"), std::string::npos) << out.str();
+  const std::string json = folder_->read("f.json");
+  for (const char* key :
+       {"\"energy_MeV\": 7,", "\"energy_sigma_MeV\": 0,", "\"filter_mm\"", "\"filter_sigma_mm\"",
+        "\"correlation\": null", "\"chi2_reduced\"", "\"tpr_predicted\"", "\"tpr_sigma\"",
+        "\"tpr_reference\": 0.737", "\"fields\"", "\"rms_percent\"", "\"max_percent\""})
+    EXPECT_NE(json.find(key), std::string::npos) << key;
+  const std::string svg = folder_->read("f.svg");
+  EXPECT_EQ(svg.rfind("<svg", 0), 0u);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  auto spectrum = spectrumFromFile(*folder_ / "s.dat");
+  ASSERT_TRUE(spectrum.spectrum) << spectrum.error;
+  EXPECT_EQ(spectrum.spectrum->input.spectrum.targetZ, 29);
+  EXPECT_EQ(spectrum.spectrum->input.lastBin, 140);  // 7 MeV fills 140 bins
+  EXPECT_TRUE(std::filesystem::exists(*folder_ / "fit.tmr"));
+  EXPECT_TRUE(std::filesystem::exists(*folder_ / "fit.unc"));
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST(BeamfitCommandLine, AMissingLibraryIsAFailureSayingHowToBuildIt) {
     const Outcome r = beamfit(args, folder.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "beamfit: the kernel library " + (folder / kLibraryFileName).string() +
-                         " does not exist; build it again with `beamfit library`\n");
+                         " does not exist; run `beamfit library` to build it\n");
   }
   EXPECT_FALSE(std::filesystem::exists(folder / "p.tmr"));
 }

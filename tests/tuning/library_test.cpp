@@ -83,7 +83,7 @@ TEST(KernelLibraryLoad, MissingIncompleteOrMismatchedLibrariesAreRefused) {
   WorkFolder folder;
   const std::string bytes = build(folder, 2);
   const auto file = folder / kLibraryFileName;
-  const std::string rebuild = "; build it again with `beamfit library`";
+  const std::string rebuild = "; run `beamfit library` to build it";
   auto refused = [&](const std::string& says) {
     auto loaded = loadLibrary(folder.path());
     EXPECT_FALSE(loaded.library);
