@@ -17,6 +17,7 @@
 #include "form4.h"
 #include "messages.h"
 #include "picture_box.h"
+#include "results_annotations.h"
 #include "style.h"
 #include "subscript_gap.h"
 #include "tmr_frame.h"
@@ -183,6 +184,7 @@ Form1::Form1(Workbench& workbench) : workbench_(workbench) {
 
   File2_->setFolder(workbench_.workingFolder());
   File1_->setFolder(workbench_.workingFolder());
+  annotations_ = new ResultsAnnotations(*this, workbench_);
 
   watcher_ = new QFileSystemWatcher(this);
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
@@ -211,6 +213,7 @@ void Form1::openFromSpectrumWindow() {
   File2_->setFolder(workbench_.workingFolder());
   File1_->setFolder(workbench_.workingFolder());
   clearHeader();
+  annotations_->frameReset();
   if (!placed_) {
     style::centreOnScreen(this);
     placed_ = true;
@@ -258,6 +261,7 @@ void Form1::Command7_Click() {
     return;
   }
   Text1_->setText(QString::fromStdString(tpr.value().text));
+  annotations_->resultLoaded(File2_->chosenFilePath(), tpr.value().tpr);
   Command2_->setFocus();
 }
 
@@ -275,6 +279,7 @@ void Form1::Command6_Click() {
     return;
   }
   Text2_->setText(QString::fromStdString(tpr.value().text));
+  annotations_->referenceLoaded(tpr.value().tpr);
   Command3_->setFocus();
 }
 
@@ -286,6 +291,7 @@ void Form1::Command2_Click() {
   }
   PictureBox& plot = *Picture1_;
   plot.setDrawWidth(2);
+  annotations_->drawBands();  // ±1 sigma under the curves, only when NAME.unc was read
   // Row r is the 1 mm bin ending at r mm, drawn at r − 0.5 mm; the curve starts at row 2.
   for (int f = 1; f <= corvane::kFields; ++f) {
     if (!check(f).isChecked()) continue;
@@ -293,6 +299,7 @@ void Form1::Command2_Click() {
     for (int r = 3; r <= corvane::kDepthRows; ++r) plot.lineTo(r - 0.5, calculated_.at(f, r), blue);
   }
   plot.rectangle(0, 0, 300, 1.0, style::paletteColour(0));
+  annotations_->curvesDrawn(true);
 }
 
 void Form1::Command3_Click() {
@@ -312,11 +319,13 @@ void Form1::Command3_Click() {
                   reference_.table.at(f, k), red);
   }
   plot.rectangle(0, 0, 300, 1.0, style::paletteColour(0));
+  annotations_->curvesDrawn(false);
 }
 
 void Form1::Command5_Click() {
   drawTmrFrame(*this);
   clearHeader();
+  annotations_->frameReset();
 }
 
 void Form1::Command1_Click() { workbench_.form4().openFromResultsWindow(); }

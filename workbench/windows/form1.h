@@ -20,6 +20,7 @@ class QPushButton;
 class FileListBox;
 class PictureBox;
 class Workbench;
+class ResultsAnnotations;
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -54,6 +55,8 @@ class Form1 : public QWidget {
   const QStringList& headerShown() const { return headerShown_; }
   const corvane::CalculatedTmrTable& calculatedTable() const { return calculated_; }
   const corvane::ReferenceTmrData& referenceData() const { return reference_; }
+  // Uncertainty, legend, tuning button and plot menu beside the described controls.
+  ResultsAnnotations& annotations() { return *annotations_; }
 
  protected:
   // The close box: the spectrum window is shown again, then this window closes.
@@ -86,6 +89,7 @@ class Form1 : public QWidget {
   QPushButton* Command7_ = nullptr;
   std::array<QCheckBox*, corvane::kFields + 1> Check_{};  // slot 0 unused
   QStringList headerShown_;
+  ResultsAnnotations* annotations_ = nullptr;
   QFileSystemWatcher* watcher_ = nullptr;  // the working folder, while shown
   bool placed_ = false;
 };

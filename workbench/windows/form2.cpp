@@ -22,6 +22,7 @@
 #include "picture_box.h"
 #include "spectrum_plot.h"
 #include "style.h"
+#include "tuning_window.h"
 #include "workbench.h"
 #include "workbench/spectrum/format.h"
 #include "workbench/spectrum/run_files.h"
@@ -95,6 +96,7 @@ Form2::Form2(Workbench& workbench) : QWidget(nullptr), workbench_(workbench) {
   style::makeFixedWindow(this, style::twipsSize(15360, 11250));
   setFont(fonts::font(fonts::timesNewRoman, 9.75));
   buildControls();
+  addSpectrumWindowEntries(*this, *Picture3, workbench_);  // "自動調整…" and the plot's save menu
   qApp->installEventFilter(this);  // key preview: the window sees key presses before its controls
   Form_Load();
   style::centreOnScreen(this);

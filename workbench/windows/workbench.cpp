@@ -10,6 +10,7 @@
 #include "form4.h"
 #include "form5.h"
 #include "form6.h"
+#include "tuning_window.h"
 
 std::filesystem::path toFsPath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -42,6 +43,7 @@ Form3& Workbench::form3() { return createOnFirstUse(form3_, *this); }
 Form4& Workbench::form4() { return createOnFirstUse(form4_, *this); }
 Form5& Workbench::form5() { return createOnFirstUse(form5_, *this); }
 Form6& Workbench::form6() { return createOnFirstUse(form6_, *this); }
+TuningWindow& Workbench::tuning() { return createOnFirstUse(tuning_, *this); }
 
 QWidget* Workbench::existingForm(int number) const {
   switch (number) {
@@ -68,5 +70,6 @@ void Workbench::endProgram() {
   for (QWidget* w : std::initializer_list<QWidget*>{form1_.get(), form2_.get(), form3_.get(),
                                                     form4_.get(), form5_.get(), form6_.get()})
     if (w) w->hide();
+  if (tuning_) tuning_->hide();
   if (quit_) quit_();
 }

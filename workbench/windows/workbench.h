@@ -13,6 +13,7 @@ class Form4;
 class Form5;
 class Form6;
 class Launcher;
+class TuningWindow;
 class MessageSink;
 class QWidget;
 
@@ -34,6 +35,7 @@ class Workbench {
   Form4& form4();
   Form5& form5();
   Form6& form6();
+  TuningWindow& tuning();  // the beam-tuning window
 
   // The window numbered 1 … 6 if it has been created, else nullptr (nothing is created here).
   QWidget* existingForm(int number) const;
@@ -63,4 +65,5 @@ class Workbench {
   std::unique_ptr<Form4> form4_;
   std::unique_ptr<Form5> form5_;
   std::unique_ptr<Form6> form6_;
+  std::unique_ptr<TuningWindow> tuning_;  // last: destroyed first, its work stopped
 };
