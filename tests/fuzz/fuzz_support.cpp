@@ -10,8 +10,10 @@
 #include <string>
 #include <system_error>
 
+#include "simulation/engine.h"
 #include "simulation/kernel.h"
 #include "simulation/transport/photon.h"
+#include "simulation/transport/runaway.h"
 
 namespace fuzz {
 
@@ -79,14 +81,16 @@ void runFewHistories(const dravik::PhysicsTables& tables) {
 
   constexpr float kEnergies[] = {125.0f, 1525.0f, 17975.0f};  // bin centres [keV]
   constexpr int kHistoriesPerEnergy = 8;
-  auto sim = std::make_unique<dravik::Simulation>();
-  sim->tables = tables;
-  dravik::setUpPhantom(sim->phantom);
+  auto shared = std::make_unique<dravik::SharedTables>();
+  shared->tables = tables;
+  dravik::setUpPhantom(shared->phantom);
+  auto worker = std::make_unique<dravik::Worker>();
   for (float E : kEnergies) {
     if (!(last > E)) continue;
-    for (int h = 0; h < kHistoriesPerEnergy; ++h) {
-      dravik::startSourcePhoton(sim->run.rng, sim->run.photon, sim->run.history, E);
-      dravik::trackHistory(*sim);
+    try {
+      dravik::runHistories(*shared, *worker, E, kHistoriesPerEnergy);
+    } catch (const dravik::RunawayHistory&) {
+      // A loop that reached its cap stops the run with a message: a handled outcome.
     }
   }
 }
