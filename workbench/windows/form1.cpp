@@ -214,13 +214,7 @@ void Form1::openFromSpectrumWindow() {
   File1_->setFolder(workbench_.workingFolder());
   clearHeader();
   annotations_->frameReset();
-  if (!placed_) {
-    style::centreOnScreen(this);
-    placed_ = true;
-  }
-  show();
-  raise();
-  activateWindow();
+  style::showPlaced(this, placed_);
 }
 
 void Form1::clearHeader() {

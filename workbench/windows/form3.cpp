@@ -103,13 +103,7 @@ void Form3::openFromSpectrumWindow() {
   for (const std::string& line : preview.value()) List1_->addItem(QString::fromStdString(line));
   File1_->setFolder(Dir1_->path());
   Text1_->clear();
-  if (!placed_) {
-    style::centreOnScreen(this);
-    placed_ = true;
-  }
-  show();
-  raise();
-  activateWindow();
+  style::showPlaced(this, placed_);
   Text1_->setFocus();
 }
 

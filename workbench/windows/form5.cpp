@@ -95,13 +95,7 @@ Form5::Form5(Workbench& workbench) : workbench_(workbench) {
 void Form5::openFromSpectrumWindow() {
   Text1_->setText(QString());
   Text2_->setText(QStringLiteral("30000000"));
-  if (!placed_) {
-    style::centreOnScreen(this);
-    placed_ = true;
-  }
-  show();
-  raise();
-  activateWindow();
+  style::showPlaced(this, placed_);
   Command1_->setFocus();
 }
 

@@ -64,6 +64,16 @@ void centreOnScreen(QWidget* window) {
   window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
+void showPlaced(QWidget* window, bool& placed) {
+  if (!placed) {
+    centreOnScreen(window);
+    placed = true;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                   const QFont& font) {
   auto* label = new QLabel(text, parent);

@@ -45,6 +45,9 @@ void makePanel(QLabel* label, const QColor& colour = lightCyan());
 void makeFixedWindow(QWidget* window, QSize client);
 // Centres a top-level window on the screen it is on.
 void centreOnScreen(QWidget* window);
+// Shows a window created once and shown again and again: centred the first time
+// (`placed` remembers that), then where the user left it, raised and active.
+void showPlaced(QWidget* window, bool& placed);
 
 // A label of the layout, named after its control. The installed fonts are a little
 // wider than the ones the layout was made with: a caption that would be cut off

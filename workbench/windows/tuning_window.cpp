@@ -258,13 +258,7 @@ void TuningWindow::open() {
   zBox_->setText(spectrumText("Text5").trimmed());
   showHeldValues();
   if (!library_ && !libraryJob_->running()) checkLibrary();
-  if (!placed_) {
-    style::centreOnScreen(this);
-    placed_ = true;
-  }
-  show();
-  raise();
-  activateWindow();
+  style::showPlaced(this, placed_);
 }
 
 void TuningWindow::showHeldValues() {
@@ -310,9 +304,7 @@ void TuningWindow::setState(State state) {
   emit stateChanged(state);
 }
 
-void TuningWindow::checkLibrary() {
-  setState(State::checking);
-  const auto dir = folder();
+void TuningWindow::watchLibraryJob(void (TuningWindow::*finished)()) {
   libraryJob_->disconnect(this, nullptr);
   connect(libraryJob_.get(), &BackgroundJob::progress, this,
           [this](int done, int total, double secondsLeft) {
@@ -320,7 +312,13 @@ void TuningWindow::checkLibrary() {
             progress_->setValue(done);
             timeLeft_->setText(timeLeftText(secondsLeft));
           });
-  connect(libraryJob_.get(), &BackgroundJob::finished, this, &TuningWindow::libraryChecked);
+  connect(libraryJob_.get(), &BackgroundJob::finished, this, finished);
+}
+
+void TuningWindow::checkLibrary() {
+  setState(State::checking);
+  const auto dir = folder();
+  watchLibraryJob(&TuningWindow::libraryChecked);
   libraryJob_->start([this, dir](BackgroundJob&) {
     const auto file = dir / tuning::kLibraryFileName;
     std::error_code ec;
@@ -367,14 +365,7 @@ void TuningWindow::buildLibrary() {
   const auto dir = folder();
   const auto plan = plan_;
   const int threads = threads_;
-  libraryJob_->disconnect(this, nullptr);
-  connect(libraryJob_.get(), &BackgroundJob::progress, this,
-          [this](int done, int total, double secondsLeft) {
-            progress_->setRange(0, std::max(1, total));
-            progress_->setValue(done);
-            timeLeft_->setText(timeLeftText(secondsLeft));
-          });
-  connect(libraryJob_.get(), &BackgroundJob::finished, this, &TuningWindow::buildFinished);
+  watchLibraryJob(&TuningWindow::buildFinished);
   progress_->setRange(0, 1);
   progress_->setValue(0);
   timeLeft_->setText(timeLeftText(-1));

@@ -67,6 +67,8 @@ class TuningWindow : public QWidget {
 
  private:
   void setState(State state);
+  // Follows the library job: its progress in the bar and time left, its end in `finished`.
+  void watchLibraryJob(void (TuningWindow::*finished)());
   void checkLibrary();
   void libraryChecked();
   void buildFinished();
