@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +97,36 @@ class ResultsAnnotationsTest : public QObject {
     control<QPushButton>(form, "Command5")->click();
     QVERIFY(!sigma->isVisible());
     QVERIFY(!match->isVisible());
+  }
+
+  // A .unc older than its result, or of another run's header, belongs to an earlier run of
+  // the same name: no sigma is shown then.
+  void staleUncFileIsNotShown_data() {
+    QTest::addColumn<bool>("older");
+    QTest::addColumn<bool>("otherHeader");
+    QTest::newRow("written before the result") << true << false;
+    QTest::newRow("another run's header") << false << true;
+  }
+  void staleUncFileIsNotShown() {
+    QFETCH(bool, older);
+    QFETCH(bool, otherHeader);
+    WindowFixture s(WindowFixture::SpectrumWindowLoaded);
+    QByteArray unc = table([](int, int) { return 0.004; });
+    if (otherHeader) unc.replace("  1000000.", "  2000000.");
+    writeBytes(s.path("run.unc"), unc);
+    writeBytes(s.path("run.tmr"), table(value));
+    if (older) {
+      QFile tmr(s.path("run.tmr"));
+      QVERIFY(tmr.open(QIODevice::ReadWrite));
+      QVERIFY(tmr.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                              QFileDevice::FileModificationTime));
+    }
+    writeBytes(s.path("ref.std"), reference("0.690"));
+    loadAndDraw(s);
+    Form1& form = s.workbench->form1();
+    QCOMPARE(form.text1().text(), QStringLiteral("0.700"));
+    QVERIFY(!control<QLabel>(form, "TprSigma")->isVisible());
+    QVERIFY(!control<QLabel>(form, "TprMatch")->isVisible());
   }
 
   void tprSigmaPropagation_data() {

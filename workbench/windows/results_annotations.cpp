@@ -207,6 +207,34 @@ ResultsAnnotations::ResultsAnnotations(Form1& form, Workbench& workbench)
   connect(&form.text2(), &QLineEdit::textChanged, this, &ResultsAnnotations::refresh);
 }
 
+namespace {
+
+// The first `count` lines of a file, line ends stripped; fewer when the file is shorter.
+QStringList leadingLines(const QString& file, int count) {
+  QStringList lines;
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return lines;
+  while (lines.size() < count && !in.atEnd()) {
+    QByteArray line = in.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    lines << QString::fromLatin1(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+bool uncertaintyBelongsToResult(const QString& resultFile, const QString& uncertaintyFile) {
+  // A batched run writes NAME.unc just after NAME.tmr, with the same header. A later
+  // single-threaded run of the same name rewrites NAME.tmr only, so an older .unc,
+  // or one whose header (histories, energy, Z, filter) differs, is another run's.
+  const QFileInfo result(resultFile), uncertainty(uncertaintyFile);
+  if (!uncertainty.isFile() || uncertainty.lastModified() < result.lastModified()) return false;
+  constexpr int kHeaderLines = 5;
+  const QStringList header = leadingLines(resultFile, kHeaderLines);
+  return header.size() == kHeaderLines && header == leadingLines(uncertaintyFile, kHeaderLines);
+}
+
 void ResultsAnnotations::resultLoaded(const QString& resultFile, double tpr) {
   calculatedTpr_ = tpr;
   sigmaLoaded_ = false;
@@ -214,7 +242,7 @@ void ResultsAnnotations::resultLoaded(const QString& resultFile, double tpr) {
   sigma_ = {};
   const QFileInfo info(resultFile);
   const QString unc = info.dir().filePath(info.completeBaseName() + QStringLiteral(".unc"));
-  if (QFile::exists(unc)) {
+  if (uncertaintyBelongsToResult(resultFile, unc)) {
     corvane::CalculatedTmrTable sigma;
     // The .unc file has the result layout, so the result reader reads it; its "TPR" is unused.
     const auto read = corvane::loadCalculatedTable(QFile::encodeName(unc).toStdString(), sigma);

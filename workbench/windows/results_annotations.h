@@ -34,6 +34,10 @@ std::optional<TprWithSigma> tprWithSigma(const corvane::CalculatedTmrTable& tmr,
 // reference's own uncertainty is not known).
 QString tprMatchText(double calculated, double sigma, double reference);
 
+// Whether NAME.unc beside a result is that run's: not older than the result, with the
+// same five header lines. A later run without uncertainties rewrites only NAME.tmr.
+bool uncertaintyBelongsToResult(const QString& resultFile, const QString& uncertaintyFile);
+
 // A table as CSV: "depth_mm" and the ten fields (then their sigmas when given), rows in CR LF.
 QByteArray calculatedCsv(const corvane::CalculatedTmrTable& tmr,
                          const corvane::CalculatedTmrTable* sigma);
