@@ -556,6 +556,8 @@ std::string fitSvg(const FitResult& fit, const Reference& reference) {
   }
   s += "<text x=\"16\" y=\"" + fmt("%.1f", top + plotH / 2) + "\" transform=\"rotate(-90 16 " +
        fmt("%.1f", top + plotH / 2) + ")\" text-anchor=\"middle\">TMR</text>\n";
+  s += "<text x=\"16\" y=\"" + fmt("%.1f", r0 + resH / 2) + "\" transform=\"rotate(-90 16 " +
+       fmt("%.1f", r0 + resH / 2) + ")\" text-anchor=\"middle\">fit - reference [%]</text>\n";
   for (double pct : {-lim, -lim / 2, 0.0, lim / 2, lim}) {
     const std::string y = fmt("%.1f", R(pct));
     s += "<line x1=\"" + fmt("%.1f", left) + "\" y1=\"" + y + "\" x2=\"" + fmt("%.1f", left + pw) +
