@@ -174,7 +174,9 @@ class TuningWindowTest : public QObject {
     QVERIFY(child<QPushButton>(w, "CancelBuild")->isEnabled());
     QVERIFY(!child<QPushButton>(w, "RunFit")->isEnabled());
     QVERIFY(finished.wait(60000));
-    QCoreApplication::processEvents();
+    // The spy sees the signal on the building thread; the window's own queued receiver
+    // (connected at the click, after the spy) may still be on its way.
+    QVERIFY(waitForState(w, TuningWindow::State::noLibrary));
     QCOMPARE(progress.count(), 1);
     QCOMPARE(progress.first().at(0).toInt(), 1);
     QCOMPARE(progress.first().at(1).toInt(), 6);
