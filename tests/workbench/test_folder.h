@@ -13,10 +13,13 @@ namespace corvane::testing {
 
 class TestFolder {
  public:
-  TestFolder() {
+  // `prefix` starts the folder's name; the test's name follows (or "suite" outside a test,
+  // in a suite's set-up), then the process and a serial number, so folders never clash.
+  explicit TestFolder(const std::string& prefix = "corvane_") {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("corvane_") + info->test_suite_name() + "_" + info->name() +
-                       "_" + std::to_string(::getpid());
+    std::string name =
+        prefix + (info ? std::string(info->test_suite_name()) + "_" + info->name() : "suite") +
+        "_" + std::to_string(::getpid()) + "_" + std::to_string(serial()++);
     for (char& c : name)
       if (c == '/') c = '_';
     path_ = std::filesystem::temp_directory_path() / name;
@@ -43,6 +46,10 @@ class TestFolder {
   }
 
  private:
+  static int& serial() {
+    static int n = 0;
+    return n;
+  }
   std::filesystem::path path_;
 };
 

@@ -502,24 +502,26 @@ void TuningWindow::judgeFit() {
   }
   const tuning::FitResult& fit = *fitted_.result;
   const auto& o = fitOptions_;
-  if (!fit.energyHeld && atBound(fit.energy, o.energyLow, o.energyHigh)) {
+  // A value at the edge of its search range is where the search stopped, not an optimum.
+  const auto atEdge = [this](const QString& what, double value, double low, double high,
+                             const QString& unit) {
+    if (!atBound(value, low, high)) return false;
     showError(
-        QStringLiteral("フィットしたエネルギー %1 MeV が探索範囲（%2 〜 %3 MeV）の端に"
+        QStringLiteral("フィットした%1 %2 %3 が探索範囲（%4 〜 %5 %3）の端に"
                        "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
-            .arg(fit.energy, 0, 'f', 2)
-            .arg(o.energyLow)
-            .arg(o.energyHigh));
+            .arg(what)
+            .arg(value, 0, 'f', 2)
+            .arg(unit)
+            .arg(low)
+            .arg(high));
+    return true;
+  };
+  if (!fit.energyHeld && atEdge(QStringLiteral("エネルギー"), fit.energy, o.energyLow, o.energyHigh,
+                                QStringLiteral("MeV")))
     return;
-  }
-  if (!fit.filterHeld && atBound(fit.filter, o.filterLow, o.filterHigh)) {
-    showError(
-        QStringLiteral("フィットしたフィルタ厚 %1 mm が探索範囲（%2 〜 %3 mm）の端に"
-                       "あります。基準データ・原子番号 Z を確かめて下さい。値は書き込みません。")
-            .arg(fit.filter, 0, 'f', 2)
-            .arg(o.filterLow)
-            .arg(o.filterHigh));
+  if (!fit.filterHeld && atEdge(QStringLiteral("フィルタ厚"), fit.filter, o.filterLow, o.filterHigh,
+                                QStringLiteral("mm")))
     return;
-  }
   if (!std::isfinite(fit.chi2) || (!fit.energyHeld && !std::isfinite(fit.energySigma)) ||
       (!fit.filterHeld && !std::isfinite(fit.filterSigma))) {
     showError(
